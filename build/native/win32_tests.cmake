@@ -1,0 +1,1 @@
+subdirs("/work/main/build/win32")

@@ -1,0 +1,123 @@
+#include "category_files.h"
+
+#include <cstring>
+
+#include "errors.h"
+#include "file_codec.h"
+#include "file_system.h"
+#include "record_codec.h"
+#include "text_rules.h"
+
+namespace {
+
+constexpr const char kDatabaseExtension[] = ".hdb";
+constexpr const char kDecodedExtension[] = ".UPhdb";
+
+void LoadTextLines(const std::string& path, StringList& lines) {
+    std::string text;
+    if (!ReadWholeFile(path, text)) throw EFileOpenError(path);
+    SplitTextLines(text, lines);
+}
+
+// Decompresses a fixed file (MAPPED or LI) anew and returns its lines; false when it is missing.
+bool LoadFixedFileLines(const std::string& work_folder, const std::string& type, const char* name_template,
+                        StringList& lines, std::string& key_text) {
+    if (!DirectoryExists(work_folder) || !IsSoftwareType(type)) return false;
+    const std::string base = IncludeTrailingSeparator(work_folder) + CategoryName(name_template, type);
+    const std::string database_file = base + kDatabaseExtension;
+    const std::string decoded_file = base + kDecodedExtension;
+    if (!FileExists(database_file)) return false;
+    DeleteFileAlways(decoded_file);
+    DecompressHdb(database_file, decoded_file);
+    LoadTextLines(decoded_file, lines);
+    key_text = FileNameOf(database_file);
+    return true;
+}
+
+bool PassesFilters(const std::string& record, const std::string& sub_type, const std::string& os) {
+    const bool any_sub_type = sub_type == kFilterAll, any_os = os == kFilterAll;
+    if (any_sub_type) return any_os || ContainsExact(record, os);
+    return ContainsExact(record, sub_type) && (any_os || ContainsExact(record, os));
+}
+
+}  // namespace
+
+bool IsSoftwareType(const std::string& type) { return type == "MW" || type == "SW" || type == "NM"; }
+
+std::string CategoryName(const std::string& name_template, const std::string& type) {
+    std::string name = name_template;
+    for (std::size_t at = name.find("XX"); at != std::string::npos; at = name.find("XX", at + type.size()))
+        name.replace(at, 2, type);
+    return name;
+}
+
+void SplitTextLines(const std::string& text, StringList& lines) {
+    lines.clear();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+        lines.push_back(text.substr(start, end - start));
+        if (end < text.size()) end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+        start = end;
+    }
+}
+
+bool LoadMappedList(const std::string& work_folder, const std::string& type, StringList& list) {
+    StringList lines;
+    std::string key_text;
+    if (!LoadFixedFileLines(work_folder, type, category::kMapped, lines, key_text)) return false;
+    list.clear();
+    for (const std::string& line : lines) list.push_back(Trimmed(DecryptRecord(line, key_text)));
+    return true;
+}
+
+bool LoadSoftwareList(const std::string& work_folder, const std::string& type, const std::string& sub_type,
+                      StringList& list, const std::string& os) {
+    StringList lines;
+    std::string key_text;
+    if (!LoadFixedFileLines(work_folder, type, category::kCatalogue, lines, key_text)) return false;
+    list.clear();
+    for (const std::string& line : lines) {
+        std::string record = Trimmed(DecryptRecord(line, key_text));
+        if (PassesFilters(record, sub_type, os)) list.push_back(std::move(record));
+    }
+    return true;
+}
+
+bool LoadCategoryRecords(const std::string& key, const std::string& category_path, StringList& list) {
+    if (key.empty() || category_path.empty() || !FileExists(category_path)) return false;
+    const std::string decoded_file = category_path + kDecodedExtension;
+    if (!FileExists(decoded_file)) DecompressHdb(category_path, decoded_file);
+
+    StringList lines;
+    LoadTextLines(decoded_file, lines);
+    list.clear();
+    const std::string key_text = FileNameOf(category_path);
+    for (const std::string& line : lines) {
+        const std::string plain = DecryptRecord(line, key_text);
+        if (std::strstr(plain.c_str(), key.c_str())) {
+            list.push_back(Trimmed(plain));
+        } else if (!list.empty()) {
+            break;  // the program's run has ended
+        }
+    }
+    return true;
+}
+
+std::string GetCategoryFile(const std::string& work_folder, const std::string& key, const std::string& type,
+                            const std::string& name_template) {
+    if (!DirectoryExists(work_folder) || !IsSoftwareType(type)) return "";
+    const std::string category_name = CategoryName(name_template, type);
+    StringList mapped;
+    if (!LoadMappedList(work_folder, type, mapped)) return "";
+    for (const std::string& line : mapped) {
+        if (!ContainsExact(line, key)) continue;
+        StringList fields;
+        SplitByBar(line, fields);
+        for (const std::string& field : fields)
+            if (ContainsExact(field, category_name)) return IncludeTrailingSeparator(work_folder) + field;
+        return "";
+    }
+    return "";
+}

@@ -1,0 +1,68 @@
+#include <windows.h>
+
+#include "file_system.h"
+#include "../probes/handles.h"
+
+namespace {
+
+DWORD AttributesOf(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+// Deletes what the folder holds; the search handle is closed before the folder itself goes.
+void DeleteFolderEntries(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    FindHandle find(JoinPath(folder, "*").c_str(), data);
+    for (bool more = find.IsOpen(); more; more = find.Next(data)) {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string child = JoinPath(folder, name);
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            DeleteFileAlways(child);
+        } else if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            // A junction or directory link: remove the link itself, never what it points at.
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            RemoveDirectoryA(child.c_str());
+        } else {
+            DeleteFolderTree(child);
+        }
+    }
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = AttributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+    const DWORD attributes = AttributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CreateDirectories(const std::string& path) {
+    if (path.empty()) return false;
+    if (DirectoryExists(path)) return true;
+    std::string folder = path;
+    while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
+    const std::size_t cut = folder.find_last_of("\\/");
+    if (cut != std::string::npos && cut > 0 && folder[cut - 1] != ':') CreateDirectories(folder.substr(0, cut));
+    return CreateDirectoryA(folder.c_str(), nullptr) || DirectoryExists(folder);
+}
+
+bool DeleteFileAlways(const std::string& path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool DeleteFolderTree(const std::string& path) {
+    std::string folder = path;
+    while (folder.size() > 3 && IsPathSeparator(folder.back())) folder.pop_back();
+    DeleteFolderEntries(folder);
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return RemoveDirectoryA(folder.c_str()) || !DirectoryExists(folder);
+}
+
+bool ReplaceFileWith(const std::string& from, const std::string& to) {
+    SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}

@@ -1,0 +1,70 @@
+// Small owners of Win32 handles: each closes its handle when it goes out of scope, so every
+// key, search, snapshot and process opened is closed by construction. NULL and
+// INVALID_HANDLE_VALUE both count as empty.
+#pragma once
+
+#include <windows.h>
+
+// An open registry key. Open returns the Win32 status; on failure the key stays empty.
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    ~RegistryKey() { Close(); }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    RegistryKey(RegistryKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
+
+    LONG Open(HKEY parent, const char* sub_key, REGSAM access) {
+        Close();
+        HKEY opened = nullptr;
+        const LONG status = RegOpenKeyExA(parent, sub_key, 0, access, &opened);
+        if (status == ERROR_SUCCESS) key_ = opened;
+        return status;
+    }
+    void Close() {
+        if (key_) RegCloseKey(key_);
+        key_ = nullptr;
+    }
+    bool IsOpen() const { return key_ != nullptr; }
+    HKEY Get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// A kernel handle closed with CloseHandle (process, snapshot, file, thread, event).
+class KernelHandle {
+public:
+    KernelHandle() = default;
+    explicit KernelHandle(HANDLE handle) : handle_(handle) {}
+    ~KernelHandle() { Reset(); }
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+
+    void Reset(HANDLE handle = nullptr) {
+        if (IsOpen()) CloseHandle(handle_);
+        handle_ = handle;
+    }
+    bool IsOpen() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+// A FindFirstFileA search: the first entry is in data after construction when IsOpen.
+class FindHandle {
+public:
+    FindHandle(const char* pattern, WIN32_FIND_DATAA& data) : handle_(FindFirstFileA(pattern, &data)) {}
+    ~FindHandle() {
+        if (IsOpen()) FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+
+    bool IsOpen() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAA& data) { return FindNextFileA(handle_, &data) != 0; }
+
+private:
+    HANDLE handle_;
+};

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what building and testing Kestrune needs on a Debian machine.
+# Idempotent: every step checks first, so running it again is quick.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build make g++ pkg-config zlib1g-dev
+  g++-mingw-w64-i686 libz-mingw-w64-dev
+  wine wine32:i386 xvfb xauth x11-utils imagemagick
+  fonts-wqy-microhei locales
+  nsis msitools
+)
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  as_root apt-get update -q
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Wine must run with the ANSI code page 936.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  as_root sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen
+fi
+
+# The POSIX thread model gives the cross compiler std::mutex and friends.
+for tool in gcc g++; do
+  if [ -x "/usr/bin/i686-w64-mingw32-$tool-posix" ]; then
+    as_root update-alternatives --set "i686-w64-mingw32-$tool" "/usr/bin/i686-w64-mingw32-$tool-posix" >/dev/null
+  fi
+done

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the project's own 32-bit prefix, in the Chinese locale
+# (ANSI code page 936). Used as ctest's emulator and by the run script.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+export WINEPREFIX="${KESTRUNE_WINEPREFIX:-$here/../build/wineprefix}"
+export WINEARCH=win32
+export WINEDEBUG="${WINEDEBUG:--all}"
+export LC_ALL=zh_CN.UTF-8
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "wine-run: no Wine prefix at $WINEPREFIX (run tools/wine-prefix.sh)" >&2
+  exit 125
+fi
+exec wine "$@"
