@@ -7,5 +7,6 @@
 include("/work/main/build/native/win32_tests.cmake")
 subdirs("database")
 subdirs("tools")
+subdirs("signatures")
 subdirs("tests")
 subdirs("bench")
