@@ -1,0 +1,69 @@
+// TQX: the one engine object through which a front end drives the signature database, the
+// analysis and the clean-up. It holds the selection, the catalogue caches, the work lists and
+// the callback slots through which it reports.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <string>
+#include <vector>
+
+using StringList = std::vector<std::string>;
+
+// A callback slot: a plain function that receives one ANSI text, valid only during the call.
+using TQXCallback = int (*)(const char* text);
+
+class TQX {
+public:
+    // Slots 1 to 10, set by the owner once after Initialize.
+    TQXCallback OnSoftwareItem = nullptr;   // one catalogue line
+    TQXCallback OnInstalledPath = nullptr;  // one proposed install folder
+    TQXCallback OnProcessRun = nullptr;     // one running process name
+    TQXCallback OnCoreFile = nullptr;       // one existing core file
+    TQXCallback OnRelatedDir = nullptr;     // one related folder
+    TQXCallback OnAXCLSID = nullptr;        // one COM/ActiveX registry entry
+    TQXCallback OnSysFile = nullptr;        // one existing driver file
+    TQXCallback OnNewReg = nullptr;         // one existing registry entry
+    TQXCallback OnShellLink = nullptr;      // one matching shortcut
+    TQXCallback OnCleanInfo = nullptr;      // one line of the clean-up report
+
+    // Set by the workers while they run; read by the window.
+    std::atomic<bool> Analyzing{false};
+    std::atomic<bool> Uninstalling{false};
+
+    std::string SoftwareType;     // "MW", "SW" or "NM"
+    std::string SoftwareSubType;  // "All" or a sub-type name
+    std::string SoftwareOS;       // "All", "|5.1|" or "|6.1|"
+    int SelectedIndex = -1;       // row in the catalogue cache of SoftwareType; -1 when none
+
+    std::string AppDir;       // the executable's folder, ending in a backslash
+    std::string WorkDir;      // temporary folder + "SID_UP", no trailing backslash
+    std::string PackageFile;  // AppDir + "REZ.hdb3"
+
+    // Catalogue caches, one per software type.
+    StringList MWSoftwareList, SWSoftwareList, NMSoftwareList;
+    // Work lists: filled by analysis and by the window, read by the clean-up.
+    StringList DirList, NewRegList, AXCLSIDList, CoreFileList, ProcessRunList, SysFileList, ShellLinkList;
+    // Scratch lists that pass results between analysis steps.
+    StringList DirUpperList, ProcessUpperList, CLSIDList;
+
+    TQX(const std::string& app_dir, const std::string& temp_dir);
+    TQX(const TQX&) = delete;
+    TQX& operator=(const TQX&) = delete;
+
+    // Empties the lists and the slots.
+    void Initialize();
+    // Unpacks the package into the working folder; false when there is no package.
+    // Errors of a damaged package pass to the caller.
+    bool UnpackDatabase();
+    // Empties the catalogue cache of the type; any other text changes nothing.
+    void ClearSoftwareList(const std::string& type);
+    // The catalogue cache of the type, or null for any other text.
+    StringList* SoftwareListOf(const std::string& type);
+    // Deletes the working folder with everything in it and frees the lists. The owner calls it
+    // only when no worker runs.
+    void Finalize();
+
+private:
+    std::array<StringList*, 13> AllLists();
+};
