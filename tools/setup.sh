@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build make g++ pkg-config zlib1g-dev
+  cmake ninja-build make g++ pkg-config zlib1g-dev libbenchmark-dev
   g++-mingw-w64-i686 libz-mingw-w64-dev
   wine wine32:i386 xvfb xauth x11-utils imagemagick
   fonts-wqy-microhei locales

