@@ -21,7 +21,8 @@ bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Creates the folder and any missing parents; true when it exists afterwards.
 bool CreateDirectories(const std::string& path);
-// Resets the attributes (read-only, hidden, system) and deletes the file; true when it is gone.
+// Resets the attributes (read-only, hidden, system) and deletes the file; true when no file is
+// left at the path (also when there was none).
 bool DeleteFileAlways(const std::string& path);
 // Deletes every entry of the folder, then the folder. A failing entry does not stop the others;
 // the folder stays when something in it could not be deleted. Links and junctions are removed,

@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 
 #include "file_system.h"
@@ -30,7 +29,10 @@ bool CreateDirectories(const std::string& path) {
     return mkdir(parent.c_str(), 0755) == 0 || DirectoryExists(path);
 }
 
-bool DeleteFileAlways(const std::string& path) { return unlink(path.c_str()) == 0 || errno == ENOENT; }
+bool DeleteFileAlways(const std::string& path) {
+    struct stat info;
+    return unlink(path.c_str()) == 0 || lstat(path.c_str(), &info) != 0;
+}
 
 bool DeleteFolderTree(const std::string& path) {
     std::string folder = path;

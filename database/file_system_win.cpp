@@ -51,7 +51,7 @@ bool CreateDirectories(const std::string& path) {
 
 bool DeleteFileAlways(const std::string& path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    return DeleteFileA(path.c_str()) || AttributesOf(path) == INVALID_FILE_ATTRIBUTES;
 }
 
 bool DeleteFolderTree(const std::string& path) {

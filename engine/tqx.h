@@ -6,9 +6,8 @@
 #include <array>
 #include <atomic>
 #include <string>
-#include <vector>
 
-using StringList = std::vector<std::string>;
+#include "splitters.h"
 
 // A callback slot: a plain function that receives one ANSI text, valid only during the call.
 using TQXCallback = int (*)(const char* text);
@@ -64,6 +63,36 @@ public:
     // only when no worker runs.
     void Finalize();
 
+    // Catalogue: emits the lines of the type's cache through OnSoftwareItem, filling the cache
+    // first when it is empty. False for another type, an unset slot or a missing catalogue.
+    bool ListSoftware(const std::string& type, const std::string& sub_type, const std::string& os);
+    // Emits through OnInstalledPath the folders in which the program at row is installed.
+    void ListInstallPaths(int row, const std::string& type, bool use_64bit_view);
+
+    // The seven analysis steps, in the order the analysis worker runs them.
+    void AnalyzeProcessRun(int row, const std::string& type);
+    void AnalyzeCoreFile(int row, const std::string& type);
+    void AnalyzeRelatedDir(int row, const std::string& type);
+    void AnalyzeSysFile(int row, const std::string& type);
+    void AnalyzeAXCLSID(int row, const std::string& type, bool use_64bit_view);
+    void AnalyzeNewReg(int row, const std::string& type, bool use_64bit_view);
+    void AnalyzeShellLink();  // on the thread that owns COM
+
+    // The clean-up steps: each removes what its work list names and reports every item through
+    // OnCleanInfo, saying plainly when an item could not be removed.
+    void CleanProcessRun();
+    void CleanCoreFile();
+    void CleanAXCLSID(bool use_64bit_view);
+    void CleanNewReg(bool use_64bit_view);
+    void CleanRelatedDir();
+    void CleanShellLink();
+
 private:
     std::array<StringList*, 13> AllLists();
+    // The program key of the catalogue line at row of the type's cache, when the step's slot is
+    // set; false otherwise.
+    bool ProgramKeyAt(int row, const std::string& type, TQXCallback slot, std::string& key);
+    // The program's records of one category (empty without a file for it).
+    StringList ReadRecords(const std::string& key, const std::string& type, const char* name_template);
+    void ReportClean(const char* done_prefix, const char* failed_prefix, bool removed, const std::string& item);
 };

@@ -1,0 +1,25 @@
+// Operations on single registry items: presence of a database record on this machine,
+// deletion of a chosen item, fitting per-user paths to the local hives, and the Windows
+// Installer folder list. Items under the SharedDlls reference counts are never touched.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "splitters.h"
+
+// A database record "program key|ROOT|key path[|value]" that exists on this machine.
+bool RegistryItemExists(const std::string& record, BYTE Use64BitView);
+
+// Deletes "ROOT|key path" (the key with everything below it) or "ROOT|key path|value".
+// True when the item is gone afterwards (also when it was not there); false when the system
+// refused, the item is protected or malformed, or something below the key stayed.
+bool DeleteRegistryItem(const std::string& item, BYTE Use64BitView);
+
+// The key path with its first component replaced by the first local hive under which the key
+// opens with trial_access; unchanged when the path holds no "S-" or no hive has the key.
+std::string RetargetUserSid(const std::string& key_path, BYTE Use64BitView, REGSAM trial_access);
+
+// Adds once each HKLM Installer\Folders value whose name contains one of the directories.
+void ScanInstallerFolders(const StringList& directories, StringList& output, BYTE Use64BitView);
