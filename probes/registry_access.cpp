@@ -1,0 +1,103 @@
+#include "registry_access.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+using EnumerateName = LONG (*)(HKEY key, DWORD index, char* name, DWORD* length);
+
+LONG EnumerateSubKey(HKEY key, DWORD index, char* name, DWORD* length) {
+    return RegEnumKeyExA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+}
+
+LONG EnumerateValue(HKEY key, DWORD index, char* name, DWORD* length) {
+    return RegEnumValueA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+}
+
+std::string NameAt(const RegistryKey& key, DWORD index, EnumerateName enumerate) {
+    // One byte beyond the length given, so the text always ends inside the buffer.
+    char name[kNameBufferLength + 1] = {};
+    DWORD length = kNameBufferLength;
+    // On a name that does not fit, the system may leave a cut-off part of it in the buffer;
+    // that part is not the name, so a failure gives the empty name.
+    if (enumerate(key.Get(), index, name, &length) != ERROR_SUCCESS) return std::string();
+    return std::string(name);
+}
+
+bool Walk(HKEY root, const std::string& base_path, BYTE Use64BitView, DWORD (*count)(const RegistryKey&),
+          EnumerateName enumerate, const KeyWalkVisitor& visit) {
+    RegistryKey base;
+    if (OpenBaseKey(base, root, base_path, Use64BitView) != ERROR_SUCCESS) return false;
+    const DWORD total = count(base);
+    for (DWORD index = 0; index < total; ++index) {
+        const std::string name = NameAt(base, index, enumerate);
+        if (!name.empty()) visit(base, name);
+    }
+    return true;
+}
+
+}  // namespace
+
+REGSAM ViewAccess(REGSAM access, BYTE Use64BitView) {
+    return Use64BitView == kUse64BitView ? (access | kWow64_64Key) : access;
+}
+
+LONG OpenBaseKey(RegistryKey& key, HKEY root, const std::string& path, BYTE Use64BitView) {
+    return key.Open(root, path.c_str(), FullAccessMask(Use64BitView));
+}
+
+DWORD CountSubKeys(const RegistryKey& key) {
+    DWORD count = 0;
+    if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return count;
+}
+
+DWORD CountValues(const RegistryKey& key) {
+    DWORD count = 0;
+    if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return count;
+}
+
+std::string SubKeyNameAt(const RegistryKey& key, DWORD index) { return NameAt(key, index, EnumerateSubKey); }
+
+std::string ValueNameAt(const RegistryKey& key, DWORD index) { return NameAt(key, index, EnumerateValue); }
+
+bool HasValue(const RegistryKey& key, const std::string& value_name) {
+    DWORD size = 0;
+    return RegQueryValueExA(key.Get(), value_name.c_str(), nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
+}
+
+bool ReadValueText(const RegistryKey& key, const std::string& value_name, std::string& text) {
+    DWORD size = 0;
+    if (RegQueryValueExA(key.Get(), value_name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    // The value may grow between the probe and the read; a few more tries follow it.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        // One zero byte beyond the length given ends the text whatever the data holds.
+        std::vector<char> buffer(std::max(size, kNameBufferLength) + 1, '\0');
+        DWORD length = static_cast<DWORD>(buffer.size() - 1);
+        const LONG status = RegQueryValueExA(key.Get(), value_name.c_str(), nullptr, nullptr,
+                                             reinterpret_cast<BYTE*>(buffer.data()), &length);
+        if (status == ERROR_MORE_DATA) {
+            size = length;
+            continue;
+        }
+        text = status == ERROR_SUCCESS ? std::string(buffer.data()) : std::string();
+        return true;
+    }
+    text.clear();
+    return true;
+}
+
+bool WalkSubKeyNames(HKEY root, const std::string& base_path, BYTE Use64BitView, const KeyWalkVisitor& visit) {
+    return Walk(root, base_path, Use64BitView, CountSubKeys, EnumerateSubKey, visit);
+}
+
+bool WalkValueNames(HKEY root, const std::string& base_path, BYTE Use64BitView, const KeyWalkVisitor& visit) {
+    return Walk(root, base_path, Use64BitView, CountValues, EnumerateValue, visit);
+}

@@ -1,0 +1,66 @@
+// Registry access shared by every probe: the view flag and its access masks, and the key-scan
+// convention (open a base key, count, enumerate names into a 255-byte buffer, read values).
+// Nothing here raises an error: a key that cannot be opened, a name that cannot be enumerated
+// and a value that cannot be read simply give nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "handles.h"
+
+// Use64BitView, the one-byte view flag passed from the window down to every registry probe:
+// 1 selects the 64-bit registry view, any other value the default view of the process.
+constexpr BYTE kDefaultView = 0;
+constexpr BYTE kUse64BitView = 1;
+
+constexpr REGSAM kWow64_64Key = 0x100;        // KEY_WOW64_64KEY
+constexpr REGSAM kFullAccess = 0xF003F;       // KEY_ALL_ACCESS
+constexpr REGSAM kQueryValueAccess = 0x1;     // KEY_QUERY_VALUE
+
+// Enumerated names go into a buffer of this many bytes, and its length is given as this.
+constexpr DWORD kNameBufferLength = 255;
+
+// access with KEY_WOW64_64KEY added when Use64BitView is 1.
+REGSAM ViewAccess(REGSAM access, BYTE Use64BitView);
+// Scans and deletion: 0xF003F, or 0xF013F in the 64-bit view.
+inline REGSAM FullAccessMask(BYTE Use64BitView) { return ViewAccess(kFullAccess, Use64BitView); }
+// Existence queries: 0x1, or 0x101 in the 64-bit view.
+inline REGSAM QueryAccessMask(BYTE Use64BitView) { return ViewAccess(kQueryValueAccess, Use64BitView); }
+
+// Opens root\path with the view's full-access mask; an empty path opens the root itself.
+// Returns the Win32 status (0 on success); on failure key stays closed.
+LONG OpenBaseKey(RegistryKey& key, HKEY root, const std::string& path, BYTE Use64BitView);
+
+// The number of sub-keys or of values of an open key; 0 when it cannot be queried.
+DWORD CountSubKeys(const RegistryKey& key);
+DWORD CountValues(const RegistryKey& key);
+
+// The name at index, enumerated into a zero-filled 255-byte buffer whose length is given as 255.
+// A failed enumeration gives an empty name, also where the system leaves part of a name that
+// did not fit in the buffer: names of 255 bytes or more come back empty.
+std::string SubKeyNameAt(const RegistryKey& key, DWORD index);
+std::string ValueNameAt(const RegistryKey& key, DWORD index);
+
+// The size probe: true when the key holds a value of that name, of any type ("" is the default
+// value).
+bool HasValue(const RegistryKey& key, const std::string& value_name);
+
+// Reads a value in two calls: the size probe (false when the value is absent, text unchanged),
+// then the value into a zero-filled buffer of at least 255 bytes. The text is the data up to the
+// first zero byte, whatever the value's type. A value longer than 255 bytes is read whole.
+// When the second call fails the value still counts as present and its text is empty.
+bool ReadValueText(const RegistryKey& key, const std::string& value_name, std::string& text);
+
+// One step of a key walk: the open base key and the name found at the current index.
+using KeyWalkVisitor = std::function<void(const RegistryKey& base, const std::string& name)>;
+
+// Walks the sub-key names (or value names) of root\base_path: opens the base key with the view's
+// full-access mask, counts, and visits each index in order. Names that could not be enumerated
+// (empty) are passed over: they match nothing, and an empty sub-key name would stand for the
+// base key itself. Keys the visitor opens below the base are its own, closed before it returns.
+// False, with nothing visited, when the base key cannot be opened.
+bool WalkSubKeyNames(HKEY root, const std::string& base_path, BYTE Use64BitView, const KeyWalkVisitor& visit);
+bool WalkValueNames(HKEY root, const std::string& base_path, BYTE Use64BitView, const KeyWalkVisitor& visit);

@@ -1,0 +1,11 @@
+#include "user_sids.h"
+
+#include "matching.h"
+#include "registry_access.h"
+
+void EnumUserSids(StringList& list, BYTE Use64BitView) {
+    WalkSubKeyNames(HKEY_USERS, std::string(), Use64BitView, [&list](const RegistryKey&, const std::string& name) {
+        const std::string hive = Trimmed(name);
+        if (!hive.empty()) AddOnce(list, hive);
+    });
+}
