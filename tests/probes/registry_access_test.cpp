@@ -3,6 +3,7 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "check.h"
@@ -116,7 +117,7 @@ TEST(EnumeratedNamesFitA255ByteBufferOrComeBackEmpty) {
         const bool fits = name.size() <= 254;
         // The registry refuses key names beyond its own limit; value names may be longer.
         const LONG created = test.CreateKey("Keys\\" + name);
-        CHECK(fits ? created == ERROR_SUCCESS : true);
+        if (fits) CHECK_EQ(created, ERROR_SUCCESS);
         if (created == ERROR_SUCCESS && fits) fitting_keys.push_back(name);
         CHECK_EQ(test.SetString("Values", name, "data"), ERROR_SUCCESS);
         if (fits) fitting_values.push_back(name);

@@ -8,45 +8,48 @@
 
 namespace {
 
-// Texts of different lengths, so a read that mixed two writes would show.
+// Texts of different lengths, so that a write reallocates and a read that mixed two writes shows.
 const std::string kTexts[] = {
     std::string(1000, 'a'),
     "C:\\Program Files\\软件\\组件.dll",
-    std::string(37, 'b'),
+    std::string(3000, 'b'),
     "",
 };
-constexpr int kWrites = 20000;
+constexpr int kReads = 100000;
 
-std::atomic<bool> writer_done{false};
+std::atomic<bool> reader_done{false};
+std::atomic<int> writes{0};
 
-DWORD WINAPI WriteTexts(void*) {
-    for (int i = 0; i < kWrites; ++i) ScanInfoText::Set(kTexts[i % 4]);
+DWORD WINAPI WriteTextsUntilReaderIsDone(void*) {
+    for (int i = 0; !reader_done; ++i) {
+        ScanInfoText::Set(kTexts[i % 4]);
+        ++writes;
+    }
     ScanInfoText::Set("last");
-    writer_done = true;
     return 0;
 }
 
 bool IsWrittenText(const std::string& text) {
     for (const std::string& written : kTexts)
         if (text == written) return true;
-    return text == "last" || text == "first";
+    return text == "first";
 }
 
 }  // namespace
 
 TEST(ScanInfoTextIsReadWholeWhileAnotherThreadWrites) {
     ScanInfoText::Set("first");
-    writer_done = false;
-    KernelHandle writer(CreateThread(nullptr, 0, WriteTexts, nullptr, 0, nullptr));
+    reader_done = false;
+    KernelHandle writer(CreateThread(nullptr, 0, WriteTextsUntilReaderIsDone, nullptr, 0, nullptr));
     CHECK(writer.IsOpen());
-    int torn = 0, reads = 0;
-    while (writer.IsOpen() && !writer_done) {
+    if (!writer.IsOpen()) return;
+    while (writes == 0) Sleep(0);
+    int torn = 0;
+    for (int read = 0; read < kReads; ++read)
         if (!IsWrittenText(ScanInfoText::Get())) ++torn;
-        ++reads;
-    }
-    if (writer.IsOpen()) WaitForSingleObject(writer.Get(), INFINITE);
+    reader_done = true;
+    WaitForSingleObject(writer.Get(), INFINITE);
     CHECK_EQ(torn, 0);
-    CHECK(reads > 0);
     CHECK_EQ(ScanInfoText::Get(), std::string("last"));
     ScanInfoText::Clear();
     CHECK_EQ(ScanInfoText::Get(), std::string());
