@@ -1,1 +1,0 @@
-subdirs("/work/main/build/win32")
