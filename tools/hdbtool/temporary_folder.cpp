@@ -1,0 +1,39 @@
+#include "temporary_folder.h"
+
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
+
+#include "errors.h"
+#include "file_system.h"
+
+namespace {
+
+std::string SystemTemporaryFolder() {
+    for (const char* variable : {"TMPDIR", "TEMP", "TMP"})
+        if (const char* value = std::getenv(variable))
+            if (*value) return value;
+#ifdef _WIN32
+    return ".";
+#else
+    return "/tmp";
+#endif
+}
+
+}  // namespace
+
+TemporaryFolder::TemporaryFolder() {
+    static int counter = 0;
+    const std::string base = JoinPath(SystemTemporaryFolder(), "hdbtool-" + std::to_string(getpid()) + "-");
+    do {
+        path_ = base + std::to_string(++counter);
+    } while (DirectoryExists(path_) || FileExists(path_));
+    if (!CreateDirectories(path_)) throw EFileCreateError(path_);
+}
+
+TemporaryFolder::~TemporaryFolder() { DeleteFolderTree(path_); }
