@@ -1,0 +1,259 @@
+#include "com_scanners.h"
+
+#include <functional>
+
+#include "long_path.h"
+#include "matching.h"
+#include "registry_access.h"
+#include "scan_info.h"
+#include "user_sids.h"
+
+namespace {
+
+const std::string kLocalMachine = "HKLM";
+const std::string kClassesClsidPath = "SOFTWARE\\Classes\\CLSID\\";
+const std::string kAppIdPath = "SOFTWARE\\Classes\\AppID\\";
+const std::string kTypeLibPath = "SOFTWARE\\Classes\\TypeLib\\";
+const std::string kInterfacePath = "SOFTWARE\\Classes\\Interface\\";
+const std::string kElevationPolicyPath = "SOFTWARE\\Microsoft\\Internet Explorer\\Low Rights\\ElevationPolicy\\";
+
+enum class NameKind { kSubKeys, kValues };
+
+// A key of HKEY_LOCAL_MACHINE whose sub-key or value names are class identifiers. Sub-key paths
+// end in "\" and their items name the sub-key; value paths do not, and their items name the value.
+struct ClsidNamedKey {
+    std::string path;
+    NameKind kind;
+};
+
+const ClsidNamedKey kBrowserHelperObjects = {
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\", NameKind::kSubKeys};
+const ClsidNamedKey kPreApproved = {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ext\\PreApproved\\",
+                                    NameKind::kSubKeys};
+const ClsidNamedKey kExtStats = {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats\\", NameKind::kSubKeys};
+const ClsidNamedKey kApprovedShellExtensions = {
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved", NameKind::kValues};
+const ClsidNamedKey kIeToolbars = {"SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar", NameKind::kValues};
+
+// One name of a walk: the open base key, the name as enumerated and the name trimmed.
+using NameVisitor =
+    std::function<void(const RegistryKey& base, const std::string& name, const std::string& trimmed)>;
+
+// Walks the sub-key (or value) names of root\path. The sub-key walks show each name in
+// ScanInfoText; the value walks show nothing. A name that is blank once trimmed is passed over:
+// an item built from it would name the whole base key.
+void WalkNames(HKEY root, const std::string& path, NameKind kind, BYTE Use64BitView, const NameVisitor& visit) {
+    const auto each = [&](const RegistryKey& base, const std::string& name) {
+        if (kind == NameKind::kSubKeys) ScanInfoText::Set(name);
+        const std::string trimmed = Trimmed(name);
+        if (!trimmed.empty()) visit(base, name, trimmed);
+    };
+    if (kind == NameKind::kSubKeys)
+        WalkSubKeyNames(root, path, Use64BitView, each);
+    else
+        WalkValueNames(root, path, Use64BitView, each);
+}
+
+bool OpenBelow(RegistryKey& key, const RegistryKey& base, const std::string& path, BYTE Use64BitView) {
+    return OpenBaseKey(key, base.Get(), path, Use64BitView) == ERROR_SUCCESS;
+}
+
+// Reads a value of the key base\path; false when the key does not open or the value is absent.
+bool ReadValueBelow(const RegistryKey& base, const std::string& path, const std::string& value_name,
+                    BYTE Use64BitView, std::string& text) {
+    RegistryKey key;
+    return OpenBelow(key, base, path, Use64BitView) && ReadValueText(key, value_name, text);
+}
+
+// An AppID or TypeLib value names one key below its folder only when it holds something other
+// than blanks and backslashes; otherwise its item would name the whole folder.
+bool NamesOneKey(const std::string& value) {
+    return Trimmed(value).find_first_not_of('\\') != std::string::npos;
+}
+
+// The server path of a class: the default value of its InprocServer32 key, or of its
+// LocalServer32 key when it has no InprocServer32 key. Empty when neither opens or the value
+// is absent; an empty path matches nothing.
+std::string ServerPathOf(const RegistryKey& base, const std::string& clsid, BYTE Use64BitView) {
+    RegistryKey server;
+    if (!OpenBelow(server, base, clsid + "\\InprocServer32\\", Use64BitView) &&
+        !OpenBelow(server, base, clsid + "\\LocalServer32\\", Use64BitView))
+        return std::string();
+    std::string path;
+    ReadValueText(server, "", path);
+    return path;
+}
+
+// The second field of each COM record, in record order.
+StringList KnownFilesOf(const StringList& com_records) {
+    StringList known_files;
+    for (const std::string& record : com_records) {
+        StringList fields;
+        // A record without a second field names no module: it can match nothing.
+        if (SplitByBar(record, fields) && fields.size() >= 2) known_files.push_back(fields[1]);
+    }
+    return known_files;
+}
+
+// The first entry of an interface that it has decides whether it belongs to the found classes.
+bool InterfaceBelongs(const RegistryKey& base, const std::string& iid, const StringList& clsids,
+                      const StringList& typelib_ids, BYTE Use64BitView) {
+    if (IsListedIn(clsids, iid)) return true;
+    const struct {
+        const char* sub_key;
+        const StringList* ids;
+    } entries[] = {
+        {"\\TypeLib\\", &typelib_ids},
+        {"\\ProxyStubClsid32\\", &clsids},
+        {"\\ProxyStubClsid\\", &clsids},
+    };
+    for (const auto& entry : entries) {
+        RegistryKey key;
+        if (!OpenBelow(key, base, iid + entry.sub_key, Use64BitView)) continue;
+        std::string id;
+        return ReadValueText(key, "", id) && IsListedIn(*entry.ids, Trimmed(id));
+    }
+    return false;
+}
+
+// The five scanners of one HKEY_LOCAL_MACHINE key named by CLSIDs: adds once the item of each
+// name whose trimmed form is listed in clsids, and hands that CLSID to also_listed. Nothing
+// when clsids is empty.
+void AddListedClsids(const StringList& clsids, const ClsidNamedKey& where, StringList& output, BYTE Use64BitView,
+                     const std::function<void(const std::string& clsid)>& also_listed = nullptr) {
+    if (clsids.empty()) return;
+    const std::string separator = where.kind == NameKind::kValues ? "|" : "";
+    WalkNames(HKEY_LOCAL_MACHINE, where.path, where.kind, Use64BitView,
+              [&](const RegistryKey&, const std::string&, const std::string& clsid) {
+                  if (!IsListedIn(clsids, clsid)) return;
+                  AddOnce(output, kLocalMachine + "|" + where.path + separator + clsid);
+                  if (also_listed) also_listed(clsid);
+              });
+}
+
+bool AppNameListed(const RegistryKey& policy, const StringList& process_names) {
+    std::string app_name;
+    return ReadValueText(policy, "AppName", app_name) && IsListedIn(process_names, UpperCased(Trimmed(app_name)));
+}
+
+bool AppPathInside(const RegistryKey& policy, const StringList& directories) {
+    std::string app_path;
+    if (!ReadValueText(policy, "AppPath", app_path)) return false;
+    const std::string upper = UpperCased(app_path);
+    for (const std::string& directory : directories)
+        if (ContainsExact(upper, directory)) return true;
+    return false;
+}
+
+}  // namespace
+
+void ScanComRegistrations(const StringList& com_records, StringList& clsids, ComRegistrations& found,
+                          BYTE Use64BitView) {
+    found = ComRegistrations();
+    StringList found_clsids, typelib_ids;
+    ScanClsidServers(HKEY_LOCAL_MACHINE, kLocalMachine, kClassesClsidPath, KnownFilesOf(com_records),
+                     found.class_keys, found.appid_keys, found.typelib_keys, found_clsids, typelib_ids,
+                     Use64BitView);
+    clsids = found_clsids;
+    ScanInterfaces(clsids, typelib_ids, found.interface_keys, Use64BitView);
+    ScanBrowserHelperObjects(clsids, found.bho_keys, Use64BitView);
+    ScanPreApproved(clsids, found.preapproved_keys, Use64BitView);
+    ScanExtStats(clsids, found.stats_keys, Use64BitView);
+}
+
+void ScanClsidServers(HKEY root, const std::string& root_text, const std::string& base_path,
+                      const StringList& known_files, StringList& class_keys, StringList& appid_keys,
+                      StringList& typelib_keys, StringList& clsids, StringList& typelib_ids, BYTE Use64BitView) {
+    class_keys.clear();
+    appid_keys.clear();
+    typelib_keys.clear();
+    WalkNames(root, base_path, NameKind::kSubKeys, Use64BitView,
+              [&](const RegistryKey& base, const std::string& clsid, const std::string& trimmed) {
+                  std::string known_file;
+                  if (!MatchServerFile(known_files, ServerPathOf(base, clsid, Use64BitView), known_file)) return;
+                  // The class key as enumerated, so that it names exactly the key found.
+                  class_keys.push_back(root_text + "|" + base_path + clsid + "|" + known_file);
+                  clsids.push_back(trimmed);
+                  std::string appid;
+                  if (ReadValueBelow(base, clsid + "\\", "AppID", Use64BitView, appid) && NamesOneKey(appid))
+                      appid_keys.push_back(root_text + "|" + kAppIdPath + appid + "|" + known_file);
+                  std::string typelib;
+                  if (ReadValueBelow(base, clsid + "\\TypeLib\\", "", Use64BitView, typelib) && NamesOneKey(typelib)) {
+                      typelib_keys.push_back(root_text + "|" + kTypeLibPath + typelib + "|" + known_file);
+                      typelib_ids.push_back(Trimmed(typelib));
+                  }
+              });
+}
+
+bool MatchServerFile(const StringList& known_files, const std::string& server_path, std::string& matched_file) {
+    // Only a path with a drive can have a long form; it is looked up at most once, and only when
+    // a plain test has failed, since it walks the path on disk.
+    const bool may_have_long_form = TextContains(server_path, ":\\");
+    bool long_form_looked_up = false;
+    std::string long_form;
+    for (const std::string& known_file : known_files) {
+        bool matched = TextContains(server_path, known_file);
+        if (!matched && may_have_long_form) {
+            if (!long_form_looked_up) {
+                long_form = GetLongPath(server_path);
+                long_form_looked_up = true;
+            }
+            matched = TextContains(long_form, known_file);
+        }
+        if (matched) {
+            matched_file = known_file;
+            return true;
+        }
+    }
+    return false;
+}
+
+void ScanInterfaces(const StringList& clsids, const StringList& typelib_ids, StringList& interface_keys,
+                    BYTE Use64BitView) {
+    WalkNames(HKEY_LOCAL_MACHINE, kInterfacePath, NameKind::kSubKeys, Use64BitView,
+              [&](const RegistryKey& base, const std::string&, const std::string& iid) {
+                  if (InterfaceBelongs(base, iid, clsids, typelib_ids, Use64BitView))
+                      AddOnce(interface_keys, kLocalMachine + "|" + kInterfacePath + iid);
+              });
+}
+
+void ScanBrowserHelperObjects(const StringList& clsids, StringList& output, BYTE Use64BitView) {
+    AddListedClsids(clsids, kBrowserHelperObjects, output, Use64BitView);
+}
+
+void ScanPreApproved(const StringList& clsids, StringList& output, BYTE Use64BitView) {
+    AddListedClsids(clsids, kPreApproved, output, Use64BitView);
+}
+
+void ScanExtStats(const StringList& clsids, StringList& output, BYTE Use64BitView) {
+    if (clsids.empty()) return;
+    StringList hives;
+    EnumUserSids(hives, Use64BitView);
+    // A CLSID counts only when HKEY_LOCAL_MACHINE has it; then every hive that has it too.
+    AddListedClsids(clsids, kExtStats, output, Use64BitView, [&](const std::string& clsid) {
+        for (const std::string& hive : hives) {
+            const std::string path = hive + "\\" + kExtStats.path + clsid;
+            RegistryKey key;
+            if (OpenBaseKey(key, HKEY_USERS, path, Use64BitView) == ERROR_SUCCESS) AddOnce(output, "HKU|" + path);
+        }
+    });
+}
+
+void ScanElevationPolicy(const StringList& process_names, const StringList& directories, StringList& output,
+                         BYTE Use64BitView) {
+    WalkNames(HKEY_LOCAL_MACHINE, kElevationPolicyPath, NameKind::kSubKeys, Use64BitView,
+              [&](const RegistryKey& base, const std::string&, const std::string& policy_name) {
+                  RegistryKey policy;
+                  if (!OpenBelow(policy, base, policy_name, Use64BitView)) return;
+                  if (AppNameListed(policy, process_names) || AppPathInside(policy, directories))
+                      AddOnce(output, kLocalMachine + "|" + kElevationPolicyPath + policy_name);
+              });
+}
+
+void ScanApprovedShellExtensions(const StringList& clsids, StringList& output, BYTE Use64BitView) {
+    AddListedClsids(clsids, kApprovedShellExtensions, output, Use64BitView);
+}
+
+void ScanIeToolbars(const StringList& clsids, StringList& output, BYTE Use64BitView) {
+    AddListedClsids(clsids, kIeToolbars, output, Use64BitView);
+}
