@@ -14,6 +14,7 @@
 
 #include "check.h"
 #include "com_scanners.h"
+#include "handles.h"
 #include "long_path.h"
 #include "matching.h"
 #include "registry_access.h"
@@ -69,9 +70,9 @@ std::string CurrentUserSid() {
 }
 
 // Keys and values a test adds to the registry, undone in reverse order when it goes out of
-// scope, also after failed checks. Only keys this fixture created are deleted, one at a time
-// with RegDeleteKeyA, which refuses a key that still has sub-keys: a shared parent such as
-// "Browser Helper Objects" that it created but that someone else has used since stays.
+// scope, also after failed checks. Only keys this fixture created are deleted, and only once
+// they are empty: a shared parent such as "Browser Helper Objects" or "Toolbar" that it created
+// but that someone else has used since stays with what the other put there.
 class RegistryChanges {
 public:
     RegistryChanges() = default;
@@ -80,7 +81,7 @@ public:
     ~RegistryChanges() {
         for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) {
             if (change->is_key) {
-                RegDeleteKeyA(change->root, change->key_path.c_str());
+                DeleteIfEmpty(change->root, change->key_path);
             } else {
                 HKEY key = nullptr;
                 if (RegOpenKeyExA(change->root, change->key_path.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
@@ -124,6 +125,16 @@ public:
     }
 
 private:
+    static void DeleteIfEmpty(HKEY root, const std::string& key_path) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root, key_path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+        DWORD sub_keys = 1, values = 1;
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &sub_keys, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr);
+        RegCloseKey(key);
+        if (sub_keys == 0 && values == 0) RegDeleteKeyA(root, key_path.c_str());
+    }
+
     struct Change {
         HKEY root;
         std::string key_path;
@@ -132,6 +143,26 @@ private:
     };
     std::vector<Change> changes_;
 };
+
+// One instance of this program at a time in the Wine prefix (two builds tested at once): a class
+// walk counts the classes once and enumerates them by index, so classes that another instance
+// adds or removes meanwhile shift the others past the walk. A crashed holder's mutex is abandoned,
+// which hands it on.
+class OneInstanceAtATime {
+public:
+    OneInstanceAtATime() : mutex_(CreateMutexA(nullptr, FALSE, "KestruneComScannerTests")) {
+        if (mutex_.IsOpen()) WaitForSingleObject(mutex_.Get(), 5 * 60 * 1000);
+    }
+    ~OneInstanceAtATime() {
+        if (mutex_.IsOpen()) ReleaseMutex(mutex_.Get());
+    }
+    OneInstanceAtATime(const OneInstanceAtATime&) = delete;
+    OneInstanceAtATime& operator=(const OneInstanceAtATime&) = delete;
+
+private:
+    KernelHandle mutex_;
+};
+const OneInstanceAtATime one_instance_at_a_time;
 
 // A module file that exists, with a long name in a folder with a long name, so that its short
 // 8.3 path differs from its long path in every component that matters.
