@@ -10,10 +10,19 @@
 
 // Adds, once each, the install folder of every registration whose display name is contained in
 // field 1 of an identification record: first those of Windows Installer, then those found only
-// in the uninstall keys. The output is not emptied first.
+// in the uninstall keys. For each record and each of the two sources only the first matching
+// display name counts; its location proposes nothing when it is a bare drive root or empty (a
+// folder that no longer exists). Records without field 1 are passed over. The output is not
+// emptied first.
 void FindInstallPaths(const StringList& records, StringList& output, BYTE Use64BitView);
 
-// Appends the Windows Installer registrations (display name, install location) of every hive.
+// Both scans append a registration only when both its display name and its install location are
+// non-empty after trimming: the trimmed display name, and the trimmed location, in its long form
+// when it names a drive path (":\"; empty when that folder does not exist). Entry i of the one
+// list belongs to entry i of the other.
+
+// Appends the Windows Installer registrations (display name, install location) of every hive
+// listed, from HKLM's Installer\UserData\<hive>\Products\<product>\InstallProperties.
 void ScanInstallerUserData(const StringList& user_sids, StringList& display_names, StringList& install_locations,
                            BYTE Use64BitView);
 

@@ -9,17 +9,25 @@
 
 #include "splitters.h"
 
-// A database record "program key|ROOT|key path[|value]" that exists on this machine.
+// A database record "program key|ROOT|key path[|value]" that exists on this machine. In the
+// default view the key must open with full access, in the 64-bit view for reading. Records of
+// fewer than three or more than four fields, or with a root that is none of the four: false.
 bool RegistryItemExists(const std::string& record, BYTE Use64BitView);
 
 // Deletes "ROOT|key path" (the key with everything below it) or "ROOT|key path|value".
+// The default view deletes sub-keys from the highest index down and then the key; the 64-bit
+// view uses RegDeleteTreeA and RegDeleteKeyExA, and deletes no key where they are missing.
 // True when the item is gone afterwards (also when it was not there); false when the system
-// refused, the item is protected or malformed, or something below the key stayed.
+// refused, the item is protected or malformed (a root other than the four, more than three
+// fields), or something below the key stayed. A user path counts as gone only when no local hive
+// still holds it.
 bool DeleteRegistryItem(const std::string& item, BYTE Use64BitView);
 
 // The key path with its first component replaced by the first local hive under which the key
 // opens with trial_access; unchanged when the path holds no "S-" or no hive has the key.
 std::string RetargetUserSid(const std::string& key_path, BYTE Use64BitView, REGSAM trial_access);
 
-// Adds once each HKLM Installer\Folders value whose name contains one of the directories.
+// Adds once each HKLM Installer\Folders value whose trimmed name contains one of the trimmed
+// directories, as the item "HKLM|SOFTWARE\...\Installer\Folders|<name>". The names end in "\",
+// so a directory matches its own folder and every folder below it.
 void ScanInstallerFolders(const StringList& directories, StringList& output, BYTE Use64BitView);

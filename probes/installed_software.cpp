@@ -1,0 +1,107 @@
+#include "installed_software.h"
+
+#include "long_path.h"
+#include "matching.h"
+#include "registry_access.h"
+#include "user_sids.h"
+
+namespace {
+
+const char kInstallerUserDataPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\";
+const char kUninstallPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// Shorter locations are a bare drive root ("C:\") or nothing: never proposed as a program's folder.
+constexpr std::size_t kLongestDriveRootLength = 3;
+
+// Display names and install locations of the registrations found, entry i of one belonging to
+// entry i of the other.
+struct Registrations {
+    StringList& display_names;
+    StringList& install_locations;
+};
+
+// Appends the registration held by key when both its display name and its install location are
+// non-empty. A location that names a drive path (":\") is given in its long form, which is empty
+// when the folder no longer exists; any other location (a network path, a relative text) is kept
+// as written.
+void ReadRegistration(const RegistryKey& key, Registrations& found) {
+    std::string display_name;
+    std::string install_location;
+    ReadValueText(key, "DisplayName", display_name);
+    ReadValueText(key, "InstallLocation", install_location);
+    const std::string name = Trimmed(display_name);
+    const std::string location = Trimmed(install_location);
+    if (name.empty() || location.empty()) return;
+
+    found.display_names.push_back(name);
+    found.install_locations.push_back(ContainsExact(install_location, ":\\") ? GetLongPath(location) : location);
+}
+
+// Reads the registration in base\sub_path, when that key opens.
+void ReadRegistrationBelow(const RegistryKey& base, const std::string& sub_path, BYTE Use64BitView,
+                           Registrations& found) {
+    RegistryKey registration;
+    if (registration.Open(base.Get(), sub_path.c_str(), FullAccessMask(Use64BitView)) != ERROR_SUCCESS) return;
+    ReadRegistration(registration, found);
+}
+
+// Adds, for each record, the location of the first display name that the record's name text
+// (field 1) contains. A bare drive root or an empty location proposes nothing, and no later
+// display name is tried for that record. Records without a name text are passed over.
+void ProposeMatches(const StringList& records, const Registrations& candidates, StringList& output) {
+    StringList fields;
+    for (const std::string& record : records) {
+        SplitByBar(record, fields);
+        if (fields.size() < 2) continue;
+        const std::string& name_text = fields[1];
+        for (std::size_t i = 0; i < candidates.display_names.size(); ++i) {
+            if (!TextContains(name_text, candidates.display_names[i])) continue;
+            const std::string& location = candidates.install_locations[i];
+            if (location.size() > kLongestDriveRootLength) AddOnce(output, location);
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void FindInstallPaths(const StringList& records, StringList& output, BYTE Use64BitView) {
+    StringList user_sids;
+    EnumUserSids(user_sids, Use64BitView);
+
+    // Both registry walks are made once; every record is then matched against what they found.
+    StringList display_names;
+    StringList install_locations;
+    const Registrations candidates{display_names, install_locations};
+
+    ScanInstallerUserData(user_sids, display_names, install_locations, Use64BitView);
+    ProposeMatches(records, candidates, output);
+
+    display_names.clear();
+    install_locations.clear();
+    ScanUninstallKeys(display_names, install_locations, Use64BitView);
+    ProposeMatches(records, candidates, output);
+}
+
+void ScanInstallerUserData(const StringList& user_sids, StringList& display_names, StringList& install_locations,
+                           BYTE Use64BitView) {
+    Registrations found{display_names, install_locations};
+    for (const std::string& sid : user_sids) {
+        const std::string products_path = kInstallerUserDataPath + sid + "\\Products\\";
+        WalkSubKeyNames(HKEY_LOCAL_MACHINE, products_path, Use64BitView,
+                        [&](const RegistryKey& products, const std::string& product_code) {
+                            ReadRegistrationBelow(products, Trimmed(product_code) + "\\InstallProperties\\",
+                                                  Use64BitView, found);
+                        });
+    }
+}
+
+void ScanUninstallKeys(StringList& display_names, StringList& install_locations, BYTE Use64BitView) {
+    Registrations found{display_names, install_locations};
+    WalkSubKeyNames(HKEY_LOCAL_MACHINE, kUninstallPath, Use64BitView,
+                    [&](const RegistryKey& uninstall, const std::string& registration) {
+                        // A name of blanks only would trim to the Uninstall key itself.
+                        const std::string name = Trimmed(registration);
+                        if (!name.empty()) ReadRegistrationBelow(uninstall, name, Use64BitView, found);
+                    });
+}

@@ -1,0 +1,145 @@
+#include "registry_items.h"
+
+#include "matching.h"
+#include "registry_access.h"
+#include "registry_delete_functions.h"
+#include "registry_item.h"
+#include "user_sids.h"
+
+namespace {
+
+// The shared-DLL reference counts: removing one breaks every program that shares the DLL.
+const char kProtectedKey[] = "CurrentVersion\\SharedDlls";
+const char kInstallerFoldersPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders";
+
+bool IsProtected(const std::string& key_path) { return TextContains(key_path, kProtectedKey); }
+
+// A key path made of separators only would open the root itself, and deleting "the key" would
+// then empty the whole root: such an item names no key.
+bool NamesSubKey(const std::string& key_path) {
+    StringList names;
+    return SplitByBackslash(key_path, names);
+}
+
+std::string JoinedByBackslash(const StringList& names) {
+    std::string path;
+    for (const std::string& name : names) path += (path.empty() ? "" : "\\") + name;
+    return path;
+}
+
+// Under HKEY_USERS the path is fitted to the local hive that holds the key.
+void FitUserPath(RegistryItem& item, BYTE Use64BitView, REGSAM trial_access) {
+    if (item.root == HKEY_USERS) item.key_path = RetargetUserSid(item.key_path, Use64BitView, trial_access);
+}
+
+// Deletes parent\sub_path with everything below it, sub-keys from the highest index down so that
+// the lower indexes stay valid. A sub-key the system refuses is passed over; the keys above it
+// then stay too, since a key with sub-keys cannot be deleted.
+void DeleteKeyTree(HKEY parent, const std::string& sub_path) {
+    {
+        RegistryKey key;
+        if (key.Open(parent, sub_path.c_str(), kFullAccess) != ERROR_SUCCESS) return;
+        for (DWORD index = CountSubKeys(key); index-- > 0;) {
+            // A name that cannot be enumerated is empty; it would stand for the key itself.
+            const std::string name = SubKeyNameAt(key, index);
+            if (!name.empty()) DeleteKeyTree(key.Get(), name);
+        }
+    }
+    RegDeleteKeyA(parent, sub_path.c_str());
+}
+
+// The 64-bit view deletes through the functions that take a view: the tree below the opened key
+// first, and the key itself only when that succeeded. Systems without them delete nothing.
+void DeleteKeyIn64BitView(const RegistryKey& key, const RegistryItem& item) {
+    if (DynRegDeleteTree(key.Get(), nullptr) != ERROR_SUCCESS) return;
+    DynRegDeleteKeyEx(item.root, item.key_path.c_str(), FullAccessMask(kUse64BitView), 0);
+}
+
+bool IsNotFound(LONG status) { return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND; }
+
+// Whether the item can no longer be found. Only "not found" counts as gone: a key that the system
+// does not let us look into is taken to be still there.
+bool IsGone(const RegistryItem& item, BYTE Use64BitView) {
+    RegistryKey key;
+    const LONG status = key.Open(item.root, item.key_path.c_str(), QueryAccessMask(Use64BitView));
+    if (IsNotFound(status)) return true;
+    if (status != ERROR_SUCCESS || !item.names_value) return false;
+    DWORD size = 0;
+    return IsNotFound(RegQueryValueExA(key.Get(), item.value_name.c_str(), nullptr, nullptr, nullptr, &size));
+}
+
+}  // namespace
+
+bool RegistryItemExists(const std::string& record, BYTE Use64BitView) {
+    std::string program_key;
+    RegistryItem item;
+    // Fewer than three fields, more than four, or a root that is none of the four: not present.
+    if (!ParseRegistryRecord(record, program_key, item)) return false;
+    FitUserPath(item, Use64BitView, QueryAccessMask(Use64BitView));
+    if (IsProtected(item.key_path) || !NamesSubKey(item.key_path)) return false;
+
+    // The default view asks for full access, as the deletion will.
+    const REGSAM access = Use64BitView == kUse64BitView ? QueryAccessMask(Use64BitView) : FullAccessMask(Use64BitView);
+    RegistryKey key;
+    if (key.Open(item.root, item.key_path.c_str(), access) != ERROR_SUCCESS) return false;
+    return !item.names_value || HasValue(key, item.value_name);
+}
+
+bool DeleteRegistryItem(const std::string& text, BYTE Use64BitView) {
+    RegistryItem as_written;
+    // Fewer than two fields, more than three, or a root that is none of the four: nothing is deleted.
+    if (!ParseRegistryItem(text, as_written)) return false;
+    RegistryItem item = as_written;
+    FitUserPath(item, Use64BitView, FullAccessMask(Use64BitView));
+    if (IsProtected(item.key_path) || !NamesSubKey(item.key_path)) return false;
+
+    {
+        RegistryKey key;
+        if (key.Open(item.root, item.key_path.c_str(), FullAccessMask(Use64BitView)) == ERROR_SUCCESS) {
+            if (item.names_value) {
+                RegDeleteValueA(key.Get(), item.value_name.c_str());
+            } else if (Use64BitView == kUse64BitView) {
+                DeleteKeyIn64BitView(key, item);
+            } else {
+                key.Close();
+                DeleteKeyTree(item.root, item.key_path);
+            }
+        }
+    }
+    // The system's answers above are not the whole truth (a key stays when one sub-key below it
+    // was refused): look again. A user path is fitted again for reading, so that a key the fitting
+    // for full access passed over still counts.
+    FitUserPath(as_written, Use64BitView, QueryAccessMask(Use64BitView));
+    return IsGone(as_written, Use64BitView);
+}
+
+std::string RetargetUserSid(const std::string& key_path, BYTE Use64BitView, REGSAM trial_access) {
+    if (!ContainsExact(key_path, "S-")) return key_path;
+    StringList hives;
+    EnumUserSids(hives, Use64BitView);
+    StringList names;
+    SplitByBackslash(key_path, names);
+    // The first hive under which the key opens wins, whatever the first name was.
+    for (const std::string& hive : hives) {
+        names.front() = hive;
+        const std::string fitted = JoinedByBackslash(names);
+        RegistryKey key;
+        if (key.Open(HKEY_USERS, fitted.c_str(), trial_access) == ERROR_SUCCESS) return fitted;
+    }
+    return key_path;
+}
+
+void ScanInstallerFolders(const StringList& directories, StringList& output, BYTE Use64BitView) {
+    if (directories.empty()) return;
+    WalkValueNames(HKEY_LOCAL_MACHINE, kInstallerFoldersPath, Use64BitView,
+                   [&](const RegistryKey&, const std::string& value_name) {
+                       // The value names are folder paths ending in "\": a directory matches its own
+                       // folder and every folder below it.
+                       const std::string folder = Trimmed(value_name);
+                       for (const std::string& directory : directories) {
+                           if (!TextContains(folder, Trimmed(directory))) continue;
+                           AddOnce(output, std::string("HKLM|") + kInstallerFoldersPath + "|" + folder);
+                           return;
+                       }
+                   });
+}
