@@ -21,6 +21,17 @@ constexpr const char kRegistry[] = "SID_XX_RN";
 
 constexpr const char kFilterAll[] = "All";
 
+// The sub-type names catalogue lines carry; each is also a sub-type filter value.
+constexpr const char* kSubTypeNames[] = {
+    "Browsers Toolbar", "Desktop Customization", "Download Managers", "Input Method", "Internet Operations",
+    "Maintenance & Optimization", "Music Management", "Photo Tools", "Software Management", "Video Chat",
+    "Video Players", "Web Browsers", "File Compression", "Video Converters", "CD/DVD Burners", "Language Software",
+    "E-mail Software", "Mobile Phone Software"};
+
+// The operating-system filter values besides "All": Windows XP and Windows 7.
+constexpr const char kFilterWindowsXP[] = "|5.1|";
+constexpr const char kFilterWindows7[] = "|6.1|";
+
 // "MW", "SW" or "NM", compared exactly.
 bool IsSoftwareType(const std::string& type);
 

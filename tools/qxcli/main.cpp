@@ -1,0 +1,122 @@
+// qxcli: the console front end over the uninstall engine, for scripting, batch use and tests.
+// Exit codes: 0 done, 2 usage error, 3 database error, also one that stops a run (message on stderr).
+#include <objbase.h>
+#include <windows.h>
+
+#include <cstdio>
+
+#include "code_page.h"
+#include "console_session.h"
+#include "errors.h"
+#include "options.h"
+#include "timer_resolution.h"
+
+namespace {
+
+enum ExitCode { kDone = 0, kUsageError = 2, kDatabaseError = 3 };
+
+bool g_utf8 = false;
+
+void Write(std::FILE* stream, const std::string& cp936_text) {
+    const std::string text = g_utf8 ? Cp936ToUtf8OrEscaped(cp936_text) : cp936_text;
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fputc('\n', stream);
+}
+
+void PrintLine(const std::string& text) { Write(stdout, text); }
+
+int Fail(ExitCode code, const std::string& message) {
+    Write(stderr, "qxcli: " + message);
+    return code;
+}
+
+void PrintTraces(const std::vector<Trace>& traces) {
+    for (const Trace& trace : traces) PrintLine(std::string(trace.kind) + "\t" + trace.text);
+}
+
+// Every trace found stays ticked, as in the window when the user unticks nothing.
+CleanupSelection SelectEverything(const std::vector<Trace>& traces, const StringList& install_paths) {
+    CleanupSelection selection;
+    selection.install_paths = install_paths;
+    for (const Trace& trace : traces) {
+        const std::string kind = trace.kind;
+        StringList& list = kind == "process"  ? selection.processes
+                           : kind == "corefile" ? selection.core_files
+                           : kind == "dir"      ? selection.related_dirs
+                           : kind == "com"      ? selection.component_items
+                           : kind == "driver"   ? selection.driver_files
+                           : kind == "reg"      ? selection.registry_items
+                                                : selection.shortcuts;
+        list.push_back(trace.text);
+    }
+    return selection;
+}
+
+void PrintWorkLists(TQX& engine) {
+    const std::pair<const char*, const StringList*> lists[] = {
+        {"process", &engine.ProcessRunList}, {"corefile", &engine.CoreFileList}, {"com", &engine.AXCLSIDList},
+        {"reg", &engine.NewRegList},         {"dir", &engine.DirList},          {"shortcut", &engine.ShellLinkList}};
+    for (const auto& list : lists)
+        for (const std::string& item : *list.second) PrintLine(std::string(list.first) + "\t" + item);
+}
+
+int RunCommand(const QxcliOptions& options) {
+    ConsoleSession session(options.package);
+    if (!session.Open()) return Fail(kDatabaseError, "数据库释放错误. (" + session.PackagePath() + ")");
+
+    if (options.command == "list") {
+        const StringList lines = session.ListSoftware(options.type, options.sub_type, options.os);
+        for (std::size_t row = 0; row < lines.size(); ++row) PrintLine(std::to_string(row) + "\t" + lines[row]);
+        return kDone;
+    }
+    const int row = session.FindProgram(options.type, options.program);
+    if (row < 0) return Fail(kUsageError, "no program " + options.program + " in the " + options.type + " catalogue");
+    const StringList install_paths = session.ListInstallPaths(options.type, row);
+    if (options.command == "paths") {
+        for (const std::string& path : install_paths) PrintLine(path);
+        return kDone;
+    }
+
+    std::vector<Trace> traces;
+    std::string error;
+    if (!session.Analyze(options.type, row, traces, error)) return Fail(kDatabaseError, error);
+    if (options.command == "analyze") {
+        PrintTraces(traces);
+        return kDone;
+    }
+    const CleanupSelection selection = SelectEverything(traces, install_paths);
+    if (options.dry_run) {
+        FillCleanupLists(session.Engine(), selection);
+        PrintWorkLists(session.Engine());
+        return kDone;
+    }
+    StringList lines;
+    if (!session.Clean(selection, lines, error)) return Fail(kDatabaseError, error);
+    for (const std::string& line : lines) PrintLine(line);
+    return kDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QxcliOptions options;
+    std::string usage_error;
+    if (!ParseQxcliOptions(std::vector<std::string>(argv + 1, argv + argc), options, usage_error)) {
+        std::fprintf(stderr, "qxcli: %s\n%s", usage_error.c_str(), kQxcliUsage);
+        return kUsageError;
+    }
+    g_utf8 = options.utf8;
+
+    TimerResolution timer_resolution;
+    // Shortcuts are read through COM on this thread, as in the window.
+    CoInitialize(nullptr);
+    int code;
+    try {
+        code = RunCommand(options);
+    } catch (const EDatabaseError& error) {
+        code = Fail(kDatabaseError, error.what());
+    }
+    std::fflush(stdout);
+    CoUninitialize();
+    return code;
+}

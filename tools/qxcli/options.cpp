@@ -1,0 +1,73 @@
+#include "options.h"
+
+#include "category_files.h"
+
+const char kQxcliUsage[] =
+    "usage: qxcli [--db PACKAGE] [--utf8] list TYPE [SUBTYPE [OS]]\n"
+    "       qxcli [--db PACKAGE] [--utf8] paths TYPE PROGRAM\n"
+    "       qxcli [--db PACKAGE] [--utf8] analyze TYPE PROGRAM\n"
+    "       qxcli [--db PACKAGE] [--utf8] clean TYPE PROGRAM [--dry-run]\n"
+    "TYPE is MW, SW or NM; SUBTYPE is All or a sub-type name; OS is All, 5.1 or 6.1;\n"
+    "PROGRAM is a row of the unfiltered catalogue (from 0) or key=KEY.\n";
+
+namespace {
+
+bool IsSubTypeValue(const std::string& text) {
+    if (text == kFilterAll) return true;
+    for (const char* name : kSubTypeNames)
+        if (text == name) return true;
+    return false;
+}
+
+// "5.1" and "6.1" are accepted for the filter values "|5.1|" and "|6.1|".
+bool ToOsValue(const std::string& text, std::string& os) {
+    if (text == kFilterAll || text == kFilterWindowsXP || text == kFilterWindows7) {
+        os = text;
+    } else if (text == "5.1" || text == "6.1") {
+        os = "|" + text + "|";
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseQxcliOptions(const std::vector<std::string>& arguments, QxcliOptions& options, std::string& error) {
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--db") {
+            if (++i == arguments.size()) return error = "--db needs a package path", false;
+            options.package = arguments[i];
+        } else if (argument == "--utf8") {
+            options.utf8 = true;
+        } else if (argument == "--dry-run") {
+            options.dry_run = true;
+        } else if (argument.size() > 1 && argument[0] == '-' && argument[1] == '-') {
+            return error = "unknown option " + argument, false;
+        } else {
+            words.push_back(argument);
+        }
+    }
+    if (words.empty()) return error = "no command given", false;
+    options.command = words[0];
+    const bool list = options.command == "list";
+    if (!list && options.command != "paths" && options.command != "analyze" && options.command != "clean")
+        return error = "unknown command " + options.command, false;
+    if (options.dry_run && options.command != "clean") return error = "--dry-run goes with clean only", false;
+    if (words.size() < 2) return error = options.command + " needs a software type", false;
+    options.type = words[1];
+    if (!IsSoftwareType(options.type)) return error = "unknown software type " + options.type + " (MW, SW or NM)", false;
+
+    if (list) {
+        if (words.size() > 4) return error = "too many arguments", false;
+        if (words.size() > 2) options.sub_type = words[2];
+        if (!IsSubTypeValue(options.sub_type)) return error = "unknown sub-type " + options.sub_type, false;
+        if (words.size() > 3 && !ToOsValue(words[3], options.os)) return error = "unknown OS " + words[3], false;
+        return true;
+    }
+    if (words.size() != 3) return error = options.command + " needs TYPE and PROGRAM", false;
+    options.program = words[2];
+    return true;
+}

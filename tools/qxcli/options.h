@@ -1,0 +1,25 @@
+// The command line of qxcli:
+//   qxcli [--db PACKAGE] [--utf8] list TYPE [SUBTYPE [OS]]
+//   qxcli [--db PACKAGE] [--utf8] paths TYPE PROGRAM
+//   qxcli [--db PACKAGE] [--utf8] analyze TYPE PROGRAM
+//   qxcli [--db PACKAGE] [--utf8] clean TYPE PROGRAM [--dry-run]
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct QxcliOptions {
+    std::string package;  // empty: REZ.hdb3 beside the exe
+    bool utf8 = false;
+    std::string command;  // list, paths, analyze, clean
+    std::string type;     // MW, SW, NM
+    std::string sub_type = "All";
+    std::string os = "All";  // All, |5.1|, |6.1|
+    std::string program;     // a row number, or key=KEY
+    bool dry_run = false;
+};
+
+extern const char kQxcliUsage[];
+
+// False with a message naming what is wrong.
+bool ParseQxcliOptions(const std::vector<std::string>& arguments, QxcliOptions& options, std::string& error);
