@@ -42,8 +42,8 @@ bool IsValidUtf8(const std::string& text) {
 bool Utf8ToCp936(const std::string& utf8, std::string& cp936) {
     if (!IsValidUtf8(utf8)) return false;
     std::string back;
-    return code_page_platform::ConvertUtf8ToCp936(utf8, cp936) &&
-           code_page_platform::ConvertCp936ToUtf8(cp936, back) && back == utf8;
+    return code_page_platform::ConvertUtf8ToCp936(utf8, cp936) && code_page_platform::ConvertCp936ToUtf8(cp936, back) &&
+           back == utf8;
 }
 
 bool Cp936ToUtf8(const std::string& cp936, std::string& utf8) {

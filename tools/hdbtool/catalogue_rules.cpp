@@ -31,11 +31,12 @@ bool ValidWindowsFields(const std::string& first, const std::string& second) {
 
 const std::vector<std::string>& SubTypeNames() {
     static const std::vector<std::string> names = {
-        "Browsers Toolbar",   "Desktop Customization", "Download Managers", "Input Method",
-        "Internet Operations", "Maintenance & Optimization", "Music Management", "Photo Tools",
-        "Software Management", "Video Chat",            "Video Players",     "Web Browsers",
-        "File Compression",    "Video Converters",      "CD/DVD Burners",    "Language Software",
-        "E-mail Software",     "Mobile Phone Software",
+        "Browsers Toolbar",  "Desktop Customization", "Download Managers",
+        "Input Method",      "Internet Operations",   "Maintenance & Optimization",
+        "Music Management",  "Photo Tools",           "Software Management",
+        "Video Chat",        "Video Players",         "Web Browsers",
+        "File Compression",  "Video Converters",      "CD/DVD Burners",
+        "Language Software", "E-mail Software",       "Mobile Phone Software",
     };
     return names;
 }
@@ -58,8 +59,8 @@ std::string CatalogueFault(const std::string& line, const StringList& fields) {
     for (const WindowsVersion& version : kWindowsVersions) {
         const bool named = first == version.number || second == version.number;
         if (!named && ContainsExact(line, std::string("|") + version.number + "|"))
-            return std::string("the catalogue line contains |") + version.number +
-                   "| outside fields 4 and 5, so the " + version.name + " filter would list it";
+            return std::string("the catalogue line contains |") + version.number + "| outside fields 4 and 5, so the " +
+                   version.name + " filter would list it";
     }
     return "";
 }

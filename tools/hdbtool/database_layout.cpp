@@ -80,11 +80,10 @@ void CheckKeyCollisions(const std::vector<ProgramSource>& programs, const std::v
                 const std::string owner = RecordOwner(record);
                 if (!reported.emplace(collision.key, owner).second) continue;
                 const std::string& place = file.places[collision.record];
-                const std::string what =
-                    owner.find(key) != std::string::npos
-                        ? "is part of the key \"" + owner + "\" (" + place + ")"
-                        : "occurs in the " + file.name + " record " + Quoted(record) + " of program \"" + owner +
-                              "\" (" + place + ")";
+                const std::string what = owner.find(key) != std::string::npos
+                                             ? "is part of the key \"" + owner + "\" (" + place + ")"
+                                             : "occurs in the " + file.name + " record " + Quoted(record) +
+                                                   " of program \"" + owner + "\" (" + place + ")";
                 faults.Add(key_places[collision.key],
                            "key \"" + key + "\" " + what +
                                ": the lookups match the key anywhere in a record and would take that record for "

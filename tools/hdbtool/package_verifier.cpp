@@ -9,57 +9,13 @@
 #include "errors.h"
 #include "key_collisions.h"
 #include "lookup_run.h"
-#include "package_reader.h"
 #include "program_index.h"
 #include "record_layouts.h"
+#include "stored_entries.h"
 #include "text_rules.h"
 #include "unpacked_package.h"
-#include "zlib_inflater.h"
 
 namespace {
-
-// The entries as stored: names the program may write, data that inflates, no early end.
-// False when the package cannot be unpacked safely at all.
-bool CheckStoredEntries(const std::string& package_path, const std::string& shown, FaultLog& faults) {
-    bool unpackable = true;
-    std::size_t index = 0;
-    std::string previous;
-    try {
-        TPackageReader reader(package_path);
-        PackageEntry entry;
-        std::set<std::string> names;
-        while (reader.Next(entry)) {
-            ++index;
-            const std::string place = shown + " entry " + std::to_string(index) + " " + Quoted(entry.name);
-            previous = entry.name;
-            try {
-                CheckPackageEntryNames(entry);
-            } catch (const EUnsafeEntryName& error) {
-                faults.Add(place, Cp936ToUtf8OrEscaped(error.what()));
-                unpackable = false;
-                continue;
-            }
-            if (!names.insert(entry.name).second) faults.Add(place, "stored twice: the later copy replaces the earlier");
-            try {
-                ZlibInflater inflater(entry.data.data(), entry.data.size());
-                char piece[4096];
-                while (inflater.Read(piece, sizeof piece) != 0) {
-                }
-            } catch (const EDatabaseError& error) {
-                faults.Add(place, std::string("damaged compressed data: ") + error.what());
-                unpackable = false;
-            }
-        }
-    } catch (const EReadError& error) {
-        faults.Add(shown, "truncated: the package ends inside entry " + std::to_string(index + 1) +
-                              (previous.empty() ? "" : " (after " + Quoted(previous) + ")") + ": " + error.what());
-        return false;
-    } catch (const EDatabaseError& error) {
-        faults.Add(shown, Cp936ToUtf8OrEscaped(error.what()));
-        return false;
-    }
-    return unpackable;
-}
 
 // "SW" for a name beginning "SID_SW_", else empty.
 std::string TypeOfFileName(const std::string& name) {
@@ -181,8 +137,7 @@ void PackageVerifier::ReadMapped(const std::string& type, const VerifiedFile& ma
             faults_.Add(place, "second MAPPED line of program " + Quoted(key) + ": the lookups read only the first");
             continue;
         }
-        if (!index_.HasProgram(type, key))
-            faults_.Add(place, "program " + Quoted(key) + " has no catalogue line");
+        if (!index_.HasProgram(type, key)) faults_.Add(place, "program " + Quoted(key) + " has no catalogue line");
         for (std::size_t i = 1; i < fields.size(); ++i) {
             const std::string& name = fields[i];
             const CategoryLayout* category = RecordCategoryOf(name, type);
@@ -256,8 +211,9 @@ void PackageVerifier::CheckCollisions(const std::string& type) {
             if (!reported.emplace(key, owner).second) continue;
             faults_.Add(Place(Shown(file.decoded.name), lines[collision.record]),
                         "record of program " + Quoted(owner) + " contains the key " + Quoted(key) +
-                            " of another program: its lookups, which match the key anywhere in a record, would "
-                            "take this record wherever it stands next to or before that program's own");
+                            ": the lookups for " + Quoted(key) +
+                            ", which match the key anywhere in a record, take this record wherever it stands "
+                            "before or next to that program's own");
         }
     }
 }

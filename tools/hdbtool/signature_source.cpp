@@ -3,8 +3,8 @@
 #include <set>
 
 #include "catalogue_rules.h"
-#include "code_page.h"
 #include "category_files.h"
+#include "code_page.h"
 #include "text_rules.h"
 
 namespace {
@@ -23,8 +23,7 @@ std::string KeyFault(const std::string& key) {
     for (char c : key) {
         const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' ||
                              c == '_' || c == '-';
-        if (!allowed)
-            return "key \"" + key + "\" may hold only ASCII letters, digits, '.', '_' and '-'";
+        if (!allowed) return "key \"" + key + "\" may hold only ASCII letters, digits, '.', '_' and '-'";
     }
     // GetCategoryFile takes the first MAPPED field holding a category name; field 0 must never be it.
     if (ContainsExact(key, "SID_")) return "key \"" + key + "\" must not contain SID_, which begins every file name";
@@ -191,7 +190,8 @@ bool ParseProgramSource(const std::string& display_name, const std::string& utf8
     }
     if (!catalogue_line) faults.Add(display_name, "no LI line: every program needs its catalogue line");
     bool has_records = false;
-    for (const SourceRecord& record : program.records) has_records = has_records || record.category != &CatalogueLayout();
+    for (const SourceRecord& record : program.records)
+        has_records = has_records || record.category != &CatalogueLayout();
     if (!has_records && faults.Count() == faults_before)
         faults.Add(display_name, "no records besides the catalogue line: a program needs at least one");
     return faults.Count() == faults_before;

@@ -26,7 +26,9 @@ void ReadTypeFolder(const std::string& folder, const std::string& type, std::vec
         return;
     }
     for (const std::string& name : folders)
-        if (!IsHidden(name)) faults.Add(DisplayPath(JoinPath(folder, name)), "unexpected folder: sources lie directly in the type folder");
+        if (!IsHidden(name))
+            faults.Add(DisplayPath(JoinPath(folder, name)),
+                       "unexpected folder: sources lie directly in the type folder");
     for (const std::string& name : files) {
         if (!IsSourceFile(name)) continue;
         const std::string path = JoinPath(folder, name);

@@ -14,15 +14,20 @@
 
 namespace {
 
+#ifdef _WIN32
+// Wine hands Linux variables such as TMPDIR through; only the Windows ones name a Windows path.
+constexpr const char* kTemporaryFolderVariables[] = {"TEMP", "TMP"};
+constexpr char kFallbackTemporaryFolder[] = ".";
+#else
+constexpr const char* kTemporaryFolderVariables[] = {"TMPDIR"};
+constexpr char kFallbackTemporaryFolder[] = "/tmp";
+#endif
+
 std::string SystemTemporaryFolder() {
-    for (const char* variable : {"TMPDIR", "TEMP", "TMP"})
+    for (const char* variable : kTemporaryFolderVariables)
         if (const char* value = std::getenv(variable))
             if (*value) return value;
-#ifdef _WIN32
-    return ".";
-#else
-    return "/tmp";
-#endif
+    return kFallbackTemporaryFolder;
 }
 
 }  // namespace

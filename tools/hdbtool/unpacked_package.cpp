@@ -23,8 +23,7 @@ bool DecodedFile::Clean() const {
            std::all_of(records.begin(), records.end(), [](const DecodedRecord& r) { return r.fault.empty(); });
 }
 
-UnpackedPackage::UnpackedPackage(const std::string& package_path)
-    : folder_(JoinPath(scratch_.Path(), kWorkingFolder)) {
+UnpackedPackage::UnpackedPackage(const std::string& package_path) : folder_(JoinPath(scratch_.Path(), kWorkingFolder)) {
     TPackageReader reader(package_path);
     PackageEntry entry;
     while (reader.Next(entry))
