@@ -1,0 +1,107 @@
+#include <windows.h>
+
+#include "check.h"
+#include "cleanup_selection.h"
+#include "engine_fixture.h"
+#include "file_system.h"
+#include "handles.h"
+#include "registry_fixture.h"
+
+namespace {
+
+std::string ExeFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+// A file held open without delete sharing, so the system refuses to delete it.
+KernelHandle LockFile(const std::string& path) {
+    return KernelHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+}  // namespace
+
+TEST(CleanupReportsWhatWasRemovedAndWhatWasNot) {
+    EngineFixture f;
+    f.ConnectAllSlots();
+    ScopedDriveFolder drive("KestruneEngineClean");
+    const std::string read_only = drive.Path() + "\\readonly.dll", locked = drive.Path() + "\\locked.dll";
+    const std::string clean_dir = drive.Path() + "\\Clean", busy_dir = drive.Path() + "\\Busy";
+    for (const std::string& folder : {clean_dir + "\\sub", busy_dir + "\\sub"}) CreateDirectories(folder);
+    for (const std::string& file : {read_only, locked, clean_dir + "\\sub\\ro.txt", busy_dir + "\\sub\\held.txt",
+                                    busy_dir + "\\other.txt"})
+        ::WriteFile(file, "x");
+    SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((clean_dir + "\\sub\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    KernelHandle held_core = LockFile(locked), held_in_dir = LockFile(busy_dir + "\\sub\\held.txt");
+    CHECK(held_core.IsOpen() && held_in_dir.IsOpen());
+
+    ScopedTestKey key(HKEY_LOCAL_MACHINE, "SOFTWARE");
+    key.SetString("Doomed\\Deep", "v", "1");
+    key.SetString("Kept", "gone", "1");
+    key.SetString("Kept", "stays", "1");
+
+    // A process to end: a copy of this test program would end the test, so a sleeper runs.
+    const std::string sleeper = "kestrune_sleeper.exe";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string command = "\"" + ExeFolder() + sleeper + "\" 30000";
+    CHECK(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    KernelHandle process_handle(process.hProcess), thread_handle(process.hThread);
+
+    const std::string shortcut = drive.Path() + "\\gone.lnk";
+    f.engine.ProcessRunList = {sleeper, "not-running-kestrune.exe"};
+    f.engine.CoreFileList = {read_only, locked, drive.Path() + "\\never-there.dll"};
+    f.engine.AXCLSIDList = {"HKLM|" + key.Path() + "\\Doomed"};
+    f.engine.NewRegList = {"HKLM|" + key.Path() + "\\Kept|gone",
+                           "HKLM|SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|C:\\x.dll"};
+    f.engine.DirList = {clean_dir, busy_dir, drive.Path() + "\\NeverThere"};
+    f.engine.ShellLinkList = {shortcut};
+    f.engine.CleanProcessRun();
+    f.engine.CleanCoreFile();
+    f.engine.CleanAXCLSID(false);
+    f.engine.CleanNewReg(false);
+    f.engine.CleanRelatedDir();
+    f.engine.CleanShellLink();
+
+    CHECK_EQ(Slots().texts["clean"], (StringList{
+                                         "结束运行中进程: " + sleeper,
+                                         "结束运行中进程: not-running-kestrune.exe",
+                                         "清理核心文件: " + read_only,
+                                         "未能清理核心文件: " + locked,
+                                         "清理组件注册表: HKLM|" + key.Path() + "\\Doomed",
+                                         "清理注册表: HKLM|" + key.Path() + "\\Kept|gone",
+                                         "未能清理注册表: HKLM|SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|C:\\x.dll",
+                                         "清理相关目录: " + clean_dir,
+                                         "未能完全清理相关目录: " + busy_dir,
+                                         "清理快捷方式:" + shortcut,
+                                     }));
+    CHECK(WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0);
+    CHECK(!FileExists(read_only) && FileExists(locked));
+    CHECK(!key.KeyExists("Doomed") && key.KeyExists("Kept"));
+    CHECK(!DirectoryExists(clean_dir));
+    CHECK(FileExists(busy_dir + "\\sub\\held.txt") && !FileExists(busy_dir + "\\other.txt"));
+    TerminateProcess(process.hProcess, 0);
+}
+
+TEST(CleanupSelectionShapesTheWorkLists) {
+    EngineFixture f;
+    CleanupSelection selection;
+    selection.related_dirs = {"C:\\Program Files\\Foo"};
+    selection.install_paths = {"c:\\program files\\FOO", "C:\\Other"};
+    selection.component_items = {"HKLM|SOFTWARE\\Classes\\CLSID\\{1}|foo.dll", "HKLM|SOFTWARE\\Classes\\Interface\\{2}",
+                                 "HKLM", "HKLM|a|b|c"};
+    selection.driver_files = {"C:\\windows\\system32\\drivers\\foo.sys"};
+    selection.shortcuts = {"C:\\users\\x\\Desktop\\Foo.lnk"};
+    f.engine.NewRegList = {"stale"};
+    FillCleanupLists(f.engine, selection);
+    CHECK_EQ(f.engine.DirList, (StringList{"C:\\Program Files\\Foo", "C:\\Other"}));
+    CHECK_EQ(f.engine.AXCLSIDList,
+             (StringList{"HKLM|SOFTWARE\\Classes\\CLSID\\{1}", "HKLM|SOFTWARE\\Classes\\Interface\\{2}"}));
+    CHECK(f.engine.NewRegList.empty());
+    CHECK_EQ(f.engine.SysFileList, selection.driver_files);
+    CHECK_EQ(f.engine.ShellLinkList, selection.shortcuts);
+}
