@@ -3,6 +3,5 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/tools/setup.sh"
-bash "$root/tools/wine-prefix.sh"
 bash "$root/tools/build.sh"
 ctest --test-dir "$root/build/native" --output-on-failure -j2
