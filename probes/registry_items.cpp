@@ -14,6 +14,20 @@ const char kInstallerFoldersPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersi
 
 bool IsProtected(const std::string& key_path) { return TextContains(key_path, kProtectedKey); }
 
+std::string JoinedByBackslash(const StringList& names);
+
+// A key above the reference counts (SOFTWARE, SOFTWARE\Microsoft ...) would take them with it.
+bool HoldsProtectedKey(const RegistryItem& item) {
+    if (item.names_value || item.root != HKEY_LOCAL_MACHINE) return false;
+    StringList names;
+    SplitByBackslash(item.key_path, names);
+    const std::string path = UpperCased(JoinedByBackslash(names)) + "\\";
+    for (const char* holder : {"SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\SHAREDDLLS\\",
+                               "SOFTWARE\\WOW6432NODE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\SHAREDDLLS\\"})
+        if (std::string(holder).compare(0, path.size(), path) == 0) return true;
+    return false;
+}
+
 // A key path made of separators only would open the root itself, and deleting "the key" would
 // then empty the whole root: such an item names no key.
 bool NamesSubKey(const std::string& key_path) {
@@ -91,7 +105,7 @@ bool DeleteRegistryItem(const std::string& text, BYTE Use64BitView) {
     if (!ParseRegistryItem(text, as_written)) return false;
     RegistryItem item = as_written;
     FitUserPath(item, Use64BitView, FullAccessMask(Use64BitView));
-    if (IsProtected(item.key_path) || !NamesSubKey(item.key_path)) return false;
+    if (IsProtected(item.key_path) || HoldsProtectedKey(item) || !NamesSubKey(item.key_path)) return false;
 
     {
         RegistryKey key;

@@ -98,6 +98,16 @@ TEST(SharedDllsItemsAreNeverPresentNorDeleted) {
         CHECK(!DeleteRegistryItem("HKLM|" + protected_key + "|v", view));
         CHECK(ValueExists(HKEY_LOCAL_MACHINE, protected_key, "v"));
     }
+
+    // Nor is a key above the reference counts deleted: they would go with it.
+    for (const BYTE view : kViews) {
+        for (const char* holder : {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "software\\MICROSOFT\\",
+                                   "SOFTWARE"}) {
+            CONTEXT(ViewName(view) + " " + holder);
+            CHECK(!DeleteRegistryItem(std::string("HKLM|") + holder, view));
+            CHECK(ValueExists(HKEY_LOCAL_MACHINE, kSharedDllsPath, dll));
+        }
+    }
 }
 
 TEST(DeletingAKeyRemovesEverythingBelowIt) {

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# qxcli's interface: filters, program names, output code page, and the exit code and message of
+# every kind of bad input (2 for usage, 3 for a database that cannot be read).
+# Usage: qxcli_interface.sh BIN_FOLDER
+set -u
+bin=$1
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+# expect NAME EXIT-CODE PATTERN -- ARGS...: runs qxcli, checks the exit code and that stdout and
+# stderr together hold the pattern (grep -E, UTF-8).
+expect() {
+  local name=$1 code=$2 pattern=$3
+  shift 4
+  bash "$here/../../tools/wine-run.sh" "$bin/qxcli.exe" "$@" >"$work/out" 2>&1
+  local status=$?
+  tr -d '\r' <"$work/out" >"$work/text"
+  if [ "$status" -eq "$code" ] && grep -qE -- "$pattern" "$work/text"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $name: exit $status (expected $code), output:"
+    cat "$work/text"
+  fi
+}
+# Lines of a listing, without the row numbers' tabs counted: "count NAME N -- ARGS".
+count() {
+  local name=$1 lines=$2
+  shift 3
+  local got
+  got=$(bash "$here/../../tools/wine-run.sh" "$bin/qxcli.exe" "$@" 2>/dev/null | grep -c .)
+  if [ "$got" -eq "$lines" ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name: $got lines, expected $lines"; fi
+}
+
+expect "no command" 2 "no command given" --
+expect "unknown command" 2 "unknown command remove" -- remove SW 0
+expect "type codes are exact" 2 "unknown software type sw" -- list sw
+expect "unknown sub-type" 2 "unknown sub-type Games" -- list SW Games
+expect "unknown OS" 2 "unknown OS 10.0" -- list SW All 10.0
+expect "program missing" 2 "needs TYPE and PROGRAM" -- paths SW
+expect "row out of range" 2 "no program 99 in the SW catalogue" -- analyze SW 99
+expect "row not a number" 2 "no program -1" -- paths SW -1
+expect "unknown key" 2 "no program key=SW-NOBODY" -- paths SW key=SW-NOBODY
+expect "dry run only with clean" 2 "dry-run goes with clean only" -- analyze SW 0 --dry-run
+expect "unknown option" 2 "unknown option --force" -- --force list SW
+expect "missing package" 3 "数据库释放错误" -- --utf8 --db "Z:$work/absent.hdb3" list SW
+
+printf 'garbage' >"$work/garbage.hdb3"
+expect "damaged package" 3 "Stream read error" -- --utf8 --db "Z:$work/garbage.hdb3" list SW
+head -c 200 "$bin/REZ.hdb3" >"$work/truncated.hdb3"
+expect "truncated package" 3 "Stream read error" -- --utf8 --db "Z:$work/truncated.hdb3" list SW
+# An entry named ..\x.hdb: refused, nothing written beside the working folder.
+printf '\x00\x08..\\x.hdb\x01\x00\x00\x00\x01\x00\x00\x00\x78' >"$work/escape.hdb3"
+expect "entry escaping the working folder" 3 "Unsafe package entry name" -- --utf8 --db "Z:$work/escape.hdb3" list SW
+
+expect "catalogue rows" 0 $'^0\tSW-CHENGMING\\|' -- --utf8 list SW
+count "sub-type filter" 1 -- --utf8 list SW "Video Players"
+count "Windows XP filter" 2 -- --utf8 list NM All 5.1
+count "Windows 7 filter" 2 -- --utf8 list NM All "|6.1|"
+count "program by key, not installed here" 0 -- --utf8 paths SW key=SW-XINGLAN
+
+# Without --utf8 the output is code page 936 bytes.
+bash "$here/../../tools/wine-run.sh" "$bin/qxcli.exe" list SW "Video Players" 2>/dev/null | tr -d '\r' >"$work/cp936"
+printf '0\tSW-XINGLAN|星澜影音|Video Players|4.5.1.2210|6.1|-|32位\n' | iconv -f UTF-8 -t CP936 >"$work/cp936.expected"
+if cmp -s "$work/cp936" "$work/cp936.expected"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: code page 936 output"; fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
