@@ -1,6 +1,6 @@
 // Small owners of Win32 handles: each closes its handle when it goes out of scope, so every
-// key, search, snapshot and process opened is closed by construction. NULL and
-// INVALID_HANDLE_VALUE both count as empty.
+// key, search, snapshot and process opened is closed, and every COM interface obtained is
+// released, by construction. NULL and INVALID_HANDLE_VALUE both count as empty.
 #pragma once
 
 #include <windows.h>
@@ -67,4 +67,29 @@ public:
 
 private:
     HANDLE handle_;
+};
+
+// A COM interface pointer, Released when it goes out of scope or is received into again.
+template <typename Interface>
+class ComPointer {
+public:
+    ComPointer() = default;
+    ~ComPointer() { Reset(); }
+    ComPointer(const ComPointer&) = delete;
+    ComPointer& operator=(const ComPointer&) = delete;
+
+    // The out parameter of CoCreateInstance or QueryInterface; whatever was held is released first.
+    void** Receive() {
+        Reset();
+        return reinterpret_cast<void**>(&pointer_);
+    }
+    void Reset() {
+        if (pointer_) pointer_->Release();
+        pointer_ = nullptr;
+    }
+    bool IsSet() const { return pointer_ != nullptr; }
+    Interface* operator->() const { return pointer_; }
+
+private:
+    Interface* pointer_ = nullptr;
 };

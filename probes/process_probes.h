@@ -1,10 +1,13 @@
-// Process lookup and termination by executable name (same name, trimmed, any ASCII case).
+// Process lookup and termination by executable name: the bare file name the process snapshot
+// gives, compared by the same-name rule after both are trimmed (any ASCII letter case, blanks
+// around it ignored). A name that holds a folder never matches.
 #pragma once
 
 #include <string>
 
 bool IsProcessRunning(const std::string& name);
 
-// Ends the first running process of that name and waits briefly for it to go. True when no
-// process of that name ran or the one found has ended; false when it could not be ended.
+// Ends the first running process of that name (further instances keep running) and waits a
+// few seconds at most for it to go. True when no process of that name ran or the one found has
+// ended; false when it could not be opened, terminated, or did not end in time.
 bool KillProcessByName(const std::string& name);
