@@ -1,0 +1,36 @@
+// The window's callback functions: plain functions that the engine and the workers call. Each
+// copies its text and hands it to the window's thread with SendMessage, so the caller waits
+// until the window has acted and the window's actions keep the order of the calls.
+#pragma once
+
+#include <string>
+
+#include "worker_threads.h"
+
+enum class CallbackKind {
+    kSoftwareItem,
+    kInstalledPath,
+    kTraceFound,  // number: the TraceKind
+    kCleanInfo,
+    kAnalyzeStep,
+    kAnalyzeRunState,
+    kAnalyzeError,
+    kCleanStep,
+    kCleanRunState,
+    kCleanError,
+};
+
+struct CallbackDelivery {
+    CallbackKind kind;
+    int number;
+    std::string text;
+};
+
+class TForm_Tarnwick_CN;
+
+void ConnectEngineSlots(TQX& engine);
+void ConnectAnalysisWorker(TQX_Thread_Analyzed& worker);
+void ConnectCleanupWorker(TQX_Thread_Uninstall& worker);
+
+// On the window's thread: carries out one delivery.
+void CarryOut(TForm_Tarnwick_CN& form, const CallbackDelivery& delivery);

@@ -1,0 +1,27 @@
+// The clean page: the running clean-up's step, progress and one line per action, and the
+// window's clean-up callbacks.
+#pragma once
+
+#include <string>
+
+#include "wizard_page.h"
+
+class CleanPage : public WizardPage {
+public:
+    using WizardPage::WizardPage;
+    void Create(HWND middle_host, HWND button_host) override;
+    bool OnCommand(int id, int code) override;
+
+    // Starts the clean-up worker over the engine's work lists and shows this page.
+    void StartCleanup();
+    void OnCleanInfo(const std::string& line);
+    void OnCleanStep(int step, const std::string& text);
+    void OnCleanRunState(int state);
+    void OnCleanError(const std::string& message);
+
+private:
+    HWND RL_QX_MTip_SelSoftwareUninstallC_Wait = nullptr;
+    HWND RPB_QX_SelSoftwareUninstallC_Step = nullptr;
+    HWND RLB_QX_SelSoftwareUninstallC_CleanInfo = nullptr;
+    std::string run_error_;
+};

@@ -1,0 +1,264 @@
+#include "main_window.h"
+
+#include <commctrl.h>
+
+#include <ctime>
+#include <vector>
+
+#include "callbacks.h"
+#include "control_ids.h"
+#include "resource_ids.h"
+#include "scan_info.h"
+#include "splash.h"
+#include "styled_controls.h"
+#include "ui_kit.h"
+
+namespace {
+
+constexpr char kWindowClass[] = "TForm_Tarnwick_CN";
+constexpr int kClientWidth = 807, kClientHeight = 529;
+constexpr DWORD kSplashMilliseconds = 3000;
+
+TForm_Tarnwick_CN* g_form = nullptr;
+
+std::string TempFolderWithoutSeparator() {
+    char buffer[MAX_PATH + 1] = {};
+    std::string folder(buffer, GetTempPathA(MAX_PATH, buffer));
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+std::string ExeFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+// The banner picture holds the version label and the links: their notifications and colour
+// requests go up to the window like a panel's.
+LRESULT CALLBACK ForwardToWindow(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_COMMAND || message == WM_CTLCOLORSTATIC)
+        return SendMessageA(GetAncestor(window, GA_ROOT), message, wparam, lparam);
+    return DefSubclassProc(window, message, wparam, lparam);
+}
+
+bool IsBannerLabel(int id) {
+    return id == ID_RzVerS2 || id == ID_RL_QX_Top_Update || id == ID_RL_QX_Top_Help || id == ID_RL_QX_Top_About;
+}
+
+}  // namespace
+
+TForm_Tarnwick_CN* MainForm() { return g_form; }
+
+std::string VersionCaption() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    std::vector<char> data(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!size || !GetFileVersionInfoA(path, 0, size, data.data()) ||
+        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
+        return "Version:";
+    return "Version:" + std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionMS)) + "." + std::to_string(HIWORD(info->dwFileVersionLS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionLS));
+}
+
+TForm_Tarnwick_CN::TForm_Tarnwick_CN() { g_form = this; }
+
+TForm_Tarnwick_CN::~TForm_Tarnwick_CN() {
+    if (banner_bitmap_) DeleteObject(banner_bitmap_);
+    g_form = nullptr;
+}
+
+int TForm_Tarnwick_CN::Run(int show_command) {
+    FormCreate();
+    HWND splash = ShowSplash();
+    Sleep(kSplashMilliseconds);
+    ShowWindow(window_, show_command);
+    UpdateWindow(window_);
+    CloseSplash(splash);
+    FormShow();
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void TForm_Tarnwick_CN::FormCreate() {
+    ScanInfoText::Clear();
+    engine_.reset(new TQX(ExeFolder(), TempFolderWithoutSeparator()));
+    engine_->Initialize();
+    ConnectEngineSlots(*engine_);
+    invoker_.reset(new MainThreadInvoker);
+
+    WNDCLASSA window_class = {};
+    window_class.lpfnWndProc = WindowProc;
+    window_class.hInstance = GetModuleHandleA(nullptr);
+    window_class.hIcon = LoadIconA(window_class.hInstance, MAKEINTRESOURCEA(IDI_KESTRUNE));
+    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    window_class.lpszClassName = kWindowClass;
+    RegisterClassA(&window_class);
+
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    RECT frame = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRect(&frame, style, FALSE);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    window_ = CreateWindowExA(0, kWindowClass, "Kestrune", style, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                              (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
+                              window_class.hInstance, this);
+    CreateFrame();
+}
+
+void TForm_Tarnwick_CN::CreateFrame() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    Panel_QX_GUI_Top = CreatePanel(window_, 0, 0, kClientWidth, 80);
+    banner_bitmap_ = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(IDB_BANNER), IMAGE_BITMAP, 0, 0, 0));
+    banner_ = CreateControl(Panel_QX_GUI_Top, {ID_Banner_Picture, WC_STATICA, "", 0, 0, kClientWidth, 80, SS_BITMAP});
+    SendMessageA(banner_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_bitmap_));
+    SetWindowSubclass(banner_, ForwardToWindow, 1, 0);
+    HWND version = CreateControl(banner_, {ID_RzVerS2, WC_STATICA, VersionCaption().c_str(), 280, 8, 185, 13});
+    SetFont(version, FontKind::kDefault);
+    CreateLinkLabel(banner_, ID_RL_QX_Top_Update, "升级", 680, 62, 27, 13);
+    CreateLinkLabel(banner_, ID_RL_QX_Top_Help, "帮助", 721, 62, 27, 13);
+    CreateLinkLabel(banner_, ID_RL_QX_Top_About, "关于", 762, 62, 27, 13);
+
+    Panel_QX_GUI_Mid = CreatePanel(window_, 0, 80, kClientWidth, 418, true);
+    Panel_QX_GUI_Bottom = CreatePanel(window_, 0, 498, kClientWidth, 31);
+    for (WizardPage* page : pages_) page->Create(Panel_QX_GUI_Mid, Panel_QX_GUI_Bottom);
+}
+
+void TForm_Tarnwick_CN::FormShow() {
+    information.FillLists();
+    software.FillFilters();
+    software.ShowPair();
+    information.SelectContributorTabBySeconds(static_cast<int>(std::time(nullptr) % 60));
+    analysis.ResetScanInfo();
+    report.FillProtocols();
+    try {
+        if (!engine_->UnpackDatabase()) ShowError(window_, "数据库释放错误.");
+    } catch (const std::exception&) {
+        // A damaged package: some files may be there, but the database cannot be trusted.
+        ShowError(window_, "数据库释放错误.");
+    }
+    software.ListCatalogue();
+}
+
+void TForm_Tarnwick_CN::FormClose() {
+    KillTimer(window_, ID_Timer_STA_Tip);
+    engine_->Finalize();
+}
+
+void TForm_Tarnwick_CN::AddPagePair(HWND middle, HWND buttons) {
+    JPL_QX_Uninstall.Add(middle);
+    JPL_QX_ButtonPanel.Add(buttons);
+}
+
+void TForm_Tarnwick_CN::ShowPagePair(HWND middle, HWND buttons) {
+    JPL_QX_Uninstall.Show(middle);
+    JPL_QX_ButtonPanel.Show(buttons);
+}
+
+void TForm_Tarnwick_CN::EnableTipTimer(bool enabled) {
+    if (enabled)
+        SetTimer(window_, ID_Timer_STA_Tip, 1000, nullptr);
+    else
+        KillTimer(window_, ID_Timer_STA_Tip);
+}
+
+void TForm_Tarnwick_CN::RL_QX_Top_AboutClick() {
+    if (!Busy()) information.ShowAbout();
+}
+
+void TForm_Tarnwick_CN::RL_QX_Top_HelpClick() {
+    if (!Busy()) information.ShowHelp();
+}
+
+LRESULT TForm_Tarnwick_CN::OnColour(HDC dc, HWND control) {
+    const int id = GetDlgCtrlID(control);
+    if (IsBannerLabel(id)) {
+        // White text straight on the banner picture; a link under the mouse turns blue.
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, id != ID_RzVerS2 && IsLinkHot(control) ? kBlue : kWhite);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    COLORREF colour = RGB(0, 0, 0);
+    for (WizardPage* page : pages_)
+        if (page->LabelColour(id, colour)) break;
+    SetTextColor(dc, colour);
+    SetBkColor(dc, kWhite);
+    return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+}
+
+LRESULT CALLBACK TForm_Tarnwick_CN::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<TForm_Tarnwick_CN*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        form->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<TForm_Tarnwick_CN*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!form) return DefWindowProcA(window, message, wparam, lparam);
+    try {
+        return form->HandleMessage(message, wparam, lparam);
+    } catch (const std::exception& error) {
+        // A handler that meets a damaged database line: the user is told, the window stays.
+        ShowError(window, error.what());
+        return 0;
+    }
+}
+
+LRESULT TForm_Tarnwick_CN::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wparam), code = HIWORD(wparam);
+            if (code == STN_CLICKED && id == ID_RL_QX_Top_About) {
+                RL_QX_Top_AboutClick();
+            } else if (code == STN_CLICKED && id == ID_RL_QX_Top_Help) {
+                RL_QX_Top_HelpClick();
+            } else if (code == STN_CLICKED && id == ID_RL_QX_Top_Update) {
+                update.RL_QX_Top_UpdateClick(id);
+            } else {
+                for (WizardPage* page : pages_)
+                    if (page->OnCommand(id, code)) break;
+            }
+            return 0;
+        }
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            for (WizardPage* page : pages_)
+                if (page->OnNotify(*reinterpret_cast<NMHDR*>(lparam), result)) break;
+            return result;
+        }
+        case WM_DRAWITEM:
+            return DrawBarButton(*reinterpret_cast<DRAWITEMSTRUCT*>(lparam));
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORLISTBOX:
+            return OnColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+        case WM_TIMER:
+            if (wparam == ID_Timer_STA_Tip) analysis.OnTipTimer();
+            return 0;
+        case WM_KESTRUNE_CALLBACK:
+            CarryOut(*this, *reinterpret_cast<const CallbackDelivery*>(lparam));
+            return 0;
+        case WM_CLOSE:
+            // A running worker uses the engine: it must end before the engine is freed.
+            if (Busy()) {
+                ShowInformation(window_, "正在执行分析或清除操作,请等待操作完成后再关闭本程序.");
+                return 0;
+            }
+            DestroyWindow(window_);
+            return 0;
+        case WM_DESTROY:
+            FormClose();
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(window_, message, wparam, lparam);
+    }
+}

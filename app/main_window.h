@@ -1,0 +1,84 @@
+// TForm_Tarnwick_CN: the one wizard window. It owns the engine for the life of the process,
+// the banner bar, the two page stacks that change together, and the page pairs.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "analysis_page.h"
+#include "clean_page.h"
+#include "information_pages.h"
+#include "install_path_page.h"
+#include "main_thread_invoker.h"
+#include "panels.h"
+#include "report_page.h"
+#include "software_page.h"
+#include "tqx.h"
+#include "update_page.h"
+
+// Sent by the callback functions to hand a text to the window's thread (see callbacks.h).
+constexpr UINT WM_KESTRUNE_CALLBACK = WM_APP + 0x20;
+
+class TForm_Tarnwick_CN {
+public:
+    TForm_Tarnwick_CN();
+    ~TForm_Tarnwick_CN();
+    TForm_Tarnwick_CN(const TForm_Tarnwick_CN&) = delete;
+    TForm_Tarnwick_CN& operator=(const TForm_Tarnwick_CN&) = delete;
+
+    // Creates the window (FormCreate), shows it (FormShow) and runs its messages until it closes.
+    int Run(int show_command);
+
+    HWND Handle() const { return window_; }
+    TQX& Engine() { return *engine_; }
+    MainThreadInvoker& Invoker() { return *invoker_; }
+    // An analysis or a clean-up runs.
+    bool Busy() const { return engine_->Analyzing || engine_->Uninstalling; }
+
+    // The one way pages change: the middle page, then its button page.
+    void ShowPagePair(HWND middle, HWND buttons);
+    void AddPagePair(HWND middle, HWND buttons);
+    // The one-second tip timer of the analysis page.
+    void EnableTipTimer(bool enabled);
+
+    SoftwarePage software{*this};
+    InstallPathPage install_path{*this};
+    AnalysisPage analysis{*this};
+    ReportPage report{*this};
+    CleanPage clean{*this};
+    InformationPages information{*this};
+    UpdatePage update{*this};
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+    void FormCreate();
+    void CreateFrame();
+    void FormShow();
+    void FormClose();
+    LRESULT OnColour(HDC dc, HWND control);
+    void RL_QX_Top_AboutClick();
+    void RL_QX_Top_HelpClick();
+
+    HWND window_ = nullptr;
+    HWND Panel_QX_GUI_Top = nullptr;
+    HWND Panel_QX_GUI_Mid = nullptr;
+    HWND Panel_QX_GUI_Bottom = nullptr;
+    HWND banner_ = nullptr;
+    PageStack JPL_QX_Uninstall, JPL_QX_ButtonPanel;
+    std::unique_ptr<TQX> engine_;
+    std::unique_ptr<MainThreadInvoker> invoker_;
+    HBITMAP banner_bitmap_ = nullptr;
+    const std::array<WizardPage*, 7> pages_ = {&software, &install_path, &analysis, &report,
+                                               &clean,    &information,  &update};
+};
+
+// The one main window, reachable by the callback functions.
+TForm_Tarnwick_CN* MainForm();
+
+// "Version:" followed by the executable's file version from its version resource.
+std::string VersionCaption();
