@@ -20,6 +20,8 @@ public:
     void OnCleanError(const std::string& message);
 
 private:
+    void RBN_QX_SelSoftwareUninstallC_BackClick();
+
     HWND RL_QX_MTip_SelSoftwareUninstallC_Wait = nullptr;
     HWND RPB_QX_SelSoftwareUninstallC_Step = nullptr;
     HWND RLB_QX_SelSoftwareUninstallC_CleanInfo = nullptr;
