@@ -52,7 +52,8 @@ const char kHelpText[] =
     "也可以在安全模式下运行Kestrune进行清除.\r\n"
     "\r\n"
     "Q:Kestrune支持哪些操作系统?\r\n"
-    "A:本软件目前只支持32位操作系统,版本如下.Windows2000/2003/2008 Windows XP/Vista/7.";
+    "A:请在以下操作系统中使用Kestrune.\r\n"
+    "本软件目前只支持32位操作系统,版本如下.Windows2000/2003/2008 Windows XP/Vista/7.";
 
 // The rows of "基本信息": a caption, its value and, for links, the address a click opens.
 struct InfoRow {
@@ -80,7 +81,7 @@ struct ListRow {
 };
 
 const ListRow kContributors[] = {
-    {"Kestrune 开发组", "程序设计与开发"},
+    {"开发组", "程序设计与开发"},
     {"测试组", "各版本的功能测试"},
     {"美工组", "界面,图标与图片设计"},
     {"文档组", "软件描述与帮助文档的编写"},
