@@ -1,6 +1,7 @@
 #include "file_system.h"
 
 #include "errors.h"
+#include "splitters.h"
 
 bool IsPathSeparator(char c) {
 #ifdef _WIN32
@@ -10,8 +11,32 @@ bool IsPathSeparator(char c) {
 #endif
 }
 
+std::size_t LastSeparator(const std::string& path) {
+    std::size_t last = std::string::npos;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+#ifdef _WIN32
+        if (IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+            ++i;
+            continue;
+        }
+#endif
+        if (IsPathSeparator(path[i])) last = i;
+    }
+    return last;
+}
+
+bool EndsWithSeparator(const std::string& path) {
+    return !path.empty() && LastSeparator(path) == path.size() - 1;
+}
+
+std::string WithoutTrailingSeparators(const std::string& path) {
+    std::string trimmed = path;
+    while (EndsWithSeparator(trimmed)) trimmed.pop_back();
+    return trimmed;
+}
+
 std::string IncludeTrailingSeparator(const std::string& path) {
-    if (!path.empty() && IsPathSeparator(path.back())) return path;
+    if (EndsWithSeparator(path)) return path;
     return path + kPathSeparator;
 }
 
@@ -20,9 +45,8 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 std::string FileNameOf(const std::string& path) {
-    std::size_t i = path.size();
-    while (i > 0 && !IsPathSeparator(path[i - 1])) --i;
-    return path.substr(i);
+    const std::size_t last = LastSeparator(path);
+    return last == std::string::npos ? path : path.substr(last + 1);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {

@@ -12,6 +12,12 @@ constexpr char kPathSeparator = '/';
 #endif
 
 bool IsPathSeparator(char c);
+// The last separator of the path, or npos. On Windows the path is code page 936 text: the trail
+// byte of a double-byte character (often 0x5C, "\\") is never taken for a separator.
+std::size_t LastSeparator(const std::string& path);
+bool EndsWithSeparator(const std::string& path);
+// The path without the separators it ends with.
+std::string WithoutTrailingSeparators(const std::string& path);
 std::string IncludeTrailingSeparator(const std::string& path);
 std::string JoinPath(const std::string& folder, const std::string& name);
 // The part after the last separator.

@@ -22,9 +22,8 @@ bool DirectoryExists(const std::string& path) { return IsKind(path, S_IFDIR); }
 bool CreateDirectories(const std::string& path) {
     if (path.empty()) return false;
     if (DirectoryExists(path)) return true;
-    std::string parent = path;
-    while (!parent.empty() && IsPathSeparator(parent.back())) parent.pop_back();
-    const std::size_t cut = parent.find_last_of(kPathSeparator);
+    const std::string parent = WithoutTrailingSeparators(path);
+    const std::size_t cut = LastSeparator(parent);
     if (cut != std::string::npos && cut > 0) CreateDirectories(parent.substr(0, cut));
     return mkdir(parent.c_str(), 0755) == 0 || DirectoryExists(path);
 }
@@ -35,8 +34,8 @@ bool DeleteFileAlways(const std::string& path) {
 }
 
 bool DeleteFolderTree(const std::string& path) {
-    std::string folder = path;
-    while (folder.size() > 1 && IsPathSeparator(folder.back())) folder.pop_back();
+    std::string folder = WithoutTrailingSeparators(path);
+    if (folder.empty()) folder = path.substr(0, 1);
     if (DIR* dir = opendir(folder.c_str())) {
         while (const dirent* entry = readdir(dir)) {
             const std::string name = entry->d_name;

@@ -42,9 +42,8 @@ bool DirectoryExists(const std::string& path) {
 bool CreateDirectories(const std::string& path) {
     if (path.empty()) return false;
     if (DirectoryExists(path)) return true;
-    std::string folder = path;
-    while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
-    const std::size_t cut = folder.find_last_of("\\/");
+    const std::string folder = WithoutTrailingSeparators(path);
+    const std::size_t cut = LastSeparator(folder);
     if (cut != std::string::npos && cut > 0 && folder[cut - 1] != ':') CreateDirectories(folder.substr(0, cut));
     return CreateDirectoryA(folder.c_str(), nullptr) || DirectoryExists(folder);
 }
@@ -55,8 +54,9 @@ bool DeleteFileAlways(const std::string& path) {
 }
 
 bool DeleteFolderTree(const std::string& path) {
-    std::string folder = path;
-    while (folder.size() > 3 && IsPathSeparator(folder.back())) folder.pop_back();
+    // A drive root keeps its separator.
+    std::string folder = WithoutTrailingSeparators(path);
+    if (folder.size() < 3) folder = path.substr(0, 3);
     DeleteFolderEntries(folder);
     SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
     return RemoveDirectoryA(folder.c_str()) || !DirectoryExists(folder);

@@ -6,7 +6,8 @@ export WINEPREFIX="${KESTRUNE_WINEPREFIX:-$here/../build/wineprefix}"
 export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 export LC_ALL=zh_CN.UTF-8
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+# winemenubuilder would copy every shortcut the tests write into the Linux desktop menus.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=;winemenubuilder.exe=d}"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "wine-run: no Wine prefix at $WINEPREFIX (run tools/wine-prefix.sh)" >&2
   exit 125
