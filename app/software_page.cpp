@@ -167,23 +167,16 @@ void SoftwarePage::RCB_QX_SelSoftwareTypeChange() {
     RefillList();
 }
 
-void SoftwarePage::RCB_QX_SelSoftwareSubTypeChange() {
-    TQX& engine = form_.Engine();
-    const std::string value = SelectedSubType();
-    if (value == engine.SoftwareSubType) return;
-    FCheckedRow = -1;
-    ClearList(RLV_QX_SelSoftWarelist);
-    engine.SoftwareSubType = value;
-    RefillList();
-}
+void SoftwarePage::RCB_QX_SelSoftwareSubTypeChange() { ChangeFilter(form_.Engine().SoftwareSubType, SelectedSubType()); }
 
-void SoftwarePage::RCB_QX_SelSoftwareOSChange() {
-    TQX& engine = form_.Engine();
-    const std::string value = SelectedOs();
-    if (value == engine.SoftwareOS) return;
+void SoftwarePage::RCB_QX_SelSoftwareOSChange() { ChangeFilter(form_.Engine().SoftwareOS, SelectedOs()); }
+
+// The sub-type and OS filters: an entry that is already in force changes nothing.
+void SoftwarePage::ChangeFilter(std::string& engine_value, const std::string& value) {
+    if (value == engine_value) return;
     FCheckedRow = -1;
     ClearList(RLV_QX_SelSoftWarelist);
-    engine.SoftwareOS = value;
+    engine_value = value;
     RefillList();
 }
 

@@ -26,6 +26,7 @@ private:
     std::string SelectedSubType() const;
     std::string SelectedOs() const;
     void RefillList();
+    void ChangeFilter(std::string& engine_value, const std::string& value);
 
     void RCB_QX_SelSoftwareTypeChange();
     void RCB_QX_SelSoftwareSubTypeChange();
