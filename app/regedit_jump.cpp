@@ -11,8 +11,14 @@ constexpr char kEditorClass[] = "RegEdit_RegEdit";
 constexpr char kTreeClass[] = "SysTreeView32";
 constexpr char kValueListClass[] = "SysListView32";
 constexpr int kStepsToTopNode = 30;  // deeper than any tree the editor shows at start
-constexpr DWORD kTreePauseMs = 300;  // lets the tree expand a key before the next name is typed
+constexpr DWORD kTreePauseMs = 300;  // lets the tree or list settle after a key press
+// After a "\" the next key name must start a new type-ahead search. Windows' tree starts one
+// on any key press; Wine's only after a pause of 450 ms, so the pause is longer than that.
+constexpr DWORD kNextNamePauseMs = 500;
 constexpr DWORD kStartWaitMs = 200;
+// Keystroke messages carry a repeat count of 1, as a real key press does: Wine's type-ahead
+// search ignores characters whose key data is 0.
+constexpr LPARAM kKeyData = 1;
 
 RegEditKeystroke KeyDown(WPARAM key, DWORD pause_after_ms = 0) { return {WM_KEYDOWN, key, pause_after_ms}; }
 
@@ -29,7 +35,7 @@ void AppendTyping(const std::string& text, bool keys_open_on_backslash, RegEditK
             strokes.push_back({WM_CHAR, byte, 0});
             strokes.push_back({WM_CHAR, static_cast<unsigned char>(text[++i]), 0});
         } else if (byte == '\\' && keys_open_on_backslash) {
-            strokes.push_back(KeyDown(VK_RIGHT, kTreePauseMs));
+            strokes.push_back(KeyDown(VK_RIGHT, kNextNamePauseMs));
         } else {
             strokes.push_back({WM_CHAR, byte, 0});
         }
@@ -82,7 +88,7 @@ HWND FindDescendant(HWND parent, const char* window_class) {
 
 void Send(HWND target, const RegEditKeystrokes& strokes) {
     for (const RegEditKeystroke& stroke : strokes) {
-        SendMessageA(target, stroke.message, stroke.key, 0);
+        SendMessageA(target, stroke.message, stroke.key, kKeyData);
         if (stroke.pause_after_ms) Sleep(stroke.pause_after_ms);
     }
 }

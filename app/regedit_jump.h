@@ -33,5 +33,5 @@ std::optional<RegEditJumpPlan> PlanRegEditJump(const std::string& root, const st
 
 // Opens (or reuses) the registry editor and walks it to the key and value. Reports nothing:
 // without the editor's windows the messages go nowhere. Blocks the calling thread for the
-// pauses of the plan (300 ms per key level and a little more).
+// pauses of the plan (half a second per key level and a little more).
 void LocateInRegEdit(const std::string& root, const std::string& key, const std::string& value);

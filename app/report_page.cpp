@@ -8,6 +8,7 @@
 #include "control_ids.h"
 #include "main_window.h"
 #include "regedit_jump.h"
+#include "registry_item.h"
 #include "styled_controls.h"
 #include "ui_kit.h"
 
@@ -253,14 +254,15 @@ void ReportPage::DirectoryPreview() {
     ShellExecuteA(form_.Handle(), "open", "Explorer.exe", path.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
-// Root, key path and, whatever the row's kind, a third field taken as the value name.
+// Root, key path and, whatever the row's kind, a third field taken as the value name, read as
+// the notation reads a value field: "Skin Color" names Skin Color, and "" the default value.
 void ReportPage::RegistryPreview(HWND list) {
     const int row = FirstSelectedListRow(list);
     if (row < 0) return;
     StringList fields;
     SplitByBar(ListCellText(list, row, 1), fields);
     fields.resize(3);
-    LocateInRegEdit(fields[0], fields[1], fields[2]);
+    LocateInRegEdit(fields[0], fields[1], UnquotedValueName(fields[2]));
 }
 
 // PPM_QX_SelSoftwareUninstall_PreviewPopup: only the item of the active tab's list is offered.

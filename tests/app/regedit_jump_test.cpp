@@ -67,20 +67,21 @@ TEST(TheTreeIsWalkedDownTheFullPath) {
         const char* full_path;
         const char* typed;  // what follows the walk to the top node
     } cases[] = {
-        // Every character is sent, the last one included; each "\" opens the key typed so far.
+        // Every character is sent, the last one included; each "\" opens the key typed so far
+        // and waits long enough for the next name to start a new type-ahead search.
         {"HKLM", "SOFTWARE\\Classes", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes",
-         "HKEY_LOCAL_MACHINE[Right]+300SOFTWARE[Right]+300Classes"},
+         "HKEY_LOCAL_MACHINE[Right]+500SOFTWARE[Right]+500Classes"},
         // A key that starts with "\" is not given a second one.
         {"HKCU", "\\Software\\X", "HKEY_CURRENT_USER\\Software\\X",
-         "HKEY_CURRENT_USER[Right]+300Software[Right]+300X"},
-        {"HKU", ".DEFAULT", "HKEY_USERS\\.DEFAULT", "HKEY_USERS[Right]+300.DEFAULT"},
+         "HKEY_CURRENT_USER[Right]+500Software[Right]+500X"},
+        {"HKU", ".DEFAULT", "HKEY_USERS\\.DEFAULT", "HKEY_USERS[Right]+500.DEFAULT"},
         {"HKCR", "CLSID\\{0}\\", "HKEY_CLASSES_ROOT\\CLSID\\{0}\\",
-         "HKEY_CLASSES_ROOT[Right]+300CLSID[Right]+300{0}[Right]+300"},
+         "HKEY_CLASSES_ROOT[Right]+500CLSID[Right]+500{0}[Right]+500"},
         // A double-byte character goes as lead and trail byte; a trail byte "\" opens nothing.
         {"HKLM", "Soft\\\x95\\Key", "HKEY_LOCAL_MACHINE\\Soft\\\x95\\Key",
-         "HKEY_LOCAL_MACHINE[Right]+300Soft[Right]+300\x95\\Key"},
+         "HKEY_LOCAL_MACHINE[Right]+500Soft[Right]+500\x95\\Key"},
         // A lead byte without its trail byte is no character and is not typed.
-        {"HKLM", "Soft\x81", "HKEY_LOCAL_MACHINE\\Soft\x81", "HKEY_LOCAL_MACHINE[Right]+300Soft"},
+        {"HKLM", "Soft\x81", "HKEY_LOCAL_MACHINE\\Soft\x81", "HKEY_LOCAL_MACHINE[Right]+500Soft"},
     };
     for (const auto& c : cases) {
         CONTEXT(c.full_path);
@@ -108,7 +109,7 @@ TEST(AValueNameIsTypedIntoTheValueListAfterTheDownKey) {
         const std::optional<RegEditJumpPlan> plan = PlanRegEditJump("HKLM", "SOFTWARE\\Quillmoss", c.value);
         CHECK(plan.has_value());
         if (!plan) continue;
-        CHECK_EQ(Render(plan->tree), TopOfTree() + "HKEY_LOCAL_MACHINE[Right]+300SOFTWARE[Right]+300Quillmoss");
+        CHECK_EQ(Render(plan->tree), TopOfTree() + "HKEY_LOCAL_MACHINE[Right]+500SOFTWARE[Right]+500Quillmoss");
         CHECK_EQ(Render(plan->value_list), std::string(c.typed));
     }
 }
