@@ -17,18 +17,6 @@ constexpr int kCleanInfoWidth = 2000;
 // they share the page's white background and colour handling.
 constexpr int kGroupX = 9, kGroupY = 28;
 
-// A group box paints only its frame and caption, and the page does not paint under its
-// children: without this the page shown before would stay visible inside the frame.
-LRESULT CALLBACK PaintGroupInside(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_ERASEBKGND) {
-        RECT inside;
-        GetClientRect(window, &inside);
-        FillRect(reinterpret_cast<HDC>(wparam), &inside, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        return TRUE;
-    }
-    return DefSubclassProc(window, message, wparam, lparam);
-}
-
 }  // namespace
 
 void CleanPage::Create(HWND middle_host, HWND button_host) {
@@ -48,10 +36,7 @@ void CleanPage::Create(HWND middle_host, HWND button_host) {
     RL_QX_MTip_SelSoftwareUninstallC_Wait = GetDlgItem(page_, ID_RL_QX_MTip_SelSoftwareUninstallC_Wait);
     RPB_QX_SelSoftwareUninstallC_Step = GetDlgItem(page_, ID_RPB_QX_SelSoftwareUninstallC_Step);
     RLB_QX_SelSoftwareUninstallC_CleanInfo = GetDlgItem(page_, ID_RLB_QX_SelSoftwareUninstallC_CleanInfo);
-    // Beneath the controls it frames, so that painting its inside leaves them alone.
-    HWND group = GetDlgItem(page_, ID_RGB_QX_Mid_Tip_SelSoftwareUninstallC_State);
-    SetWindowPos(group, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetWindowSubclass(group, PaintGroupInside, 1, 0);
+    MakeWhiteGroupBox(page_, ID_RGB_QX_Mid_Tip_SelSoftwareUninstallC_State);
     SendMessageA(RLB_QX_SelSoftwareUninstallC_CleanInfo, LB_SETITEMHEIGHT, 0, kCleanInfoRowHeight);
     // Long paths can be scrolled to sideways.
     SendMessageA(RLB_QX_SelSoftwareUninstallC_CleanInfo, LB_SETHORIZONTALEXTENT, kCleanInfoWidth, 0);

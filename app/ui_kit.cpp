@@ -12,6 +12,16 @@ struct FindContext {
     HWND found;
 };
 
+LRESULT CALLBACK PaintInsideWhite(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_ERASEBKGND) {
+        RECT inside;
+        GetClientRect(window, &inside);
+        FillRect(reinterpret_cast<HDC>(wparam), &inside, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        return TRUE;
+    }
+    return DefSubclassProc(window, message, wparam, lparam);
+}
+
 BOOL CALLBACK FindById(HWND child, LPARAM context) {
     auto* find = reinterpret_cast<FindContext*>(context);
     if (GetDlgCtrlID(child) != find->id) return TRUE;
@@ -94,13 +104,17 @@ int AppendListRow(HWND list, const std::string& caption, const std::vector<std::
 int ListRowCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::string ListCellText(HWND list, int row, int column) {
-    char buffer[1024] = {};
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = sizeof buffer;
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return buffer;
+    // The list reports how much it copied, not how long the text is: grow until it fits.
+    for (int capacity = 512;; capacity *= 2) {
+        std::string buffer(static_cast<size_t>(capacity), '\0');
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = &buffer[0];
+        item.cchTextMax = capacity;
+        const int length =
+            static_cast<int>(SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        if (length < capacity - 1 || capacity >= 1 << 20) return buffer.substr(0, static_cast<size_t>(length));
+    }
 }
 
 bool IsListRowChecked(HWND list, int row) { return ListView_GetCheckState(list, row) != 0; }
@@ -133,6 +147,13 @@ std::string ComboText(HWND combo) {
     SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(text.size() - 1);
     return text;
+}
+
+HWND MakeWhiteGroupBox(HWND page, int id) {
+    HWND group = GetDlgItem(page, id);
+    SetWindowPos(group, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowSubclass(group, PaintInsideWhite, 1, 0);
+    return group;
 }
 
 void SetProgressParts(HWND bar, int total, int done) {

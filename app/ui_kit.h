@@ -64,5 +64,10 @@ int ComboSelection(HWND combo);
 void SetComboSelection(HWND combo, int index);
 std::string ComboText(HWND combo);
 
+// A group box whose inside is painted white: a group box paints only its frame and caption, so
+// without this the page shown before would stay visible inside the frame. It is put beneath the
+// page's other controls, which stand inside it as the page's own children.
+HWND MakeWhiteGroupBox(HWND page, int id);
+
 // A progress bar counted in parts.
 void SetProgressParts(HWND bar, int total, int done);

@@ -18,18 +18,6 @@ const char kFirewallQuestion[] =
     "[否]退出此升级操作";
 const char kUpdateUnavailable[] = "在线升级功能暂不可用,请稍后从官方网站获取最新版本.";
 
-// A group box paints only its frame and caption; without this its inside would keep whatever
-// the previous page left on the screen.
-LRESULT CALLBACK EraseWhite(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_ERASEBKGND) {
-        RECT area;
-        GetClientRect(window, &area);
-        FillRect(reinterpret_cast<HDC>(wparam), &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        return TRUE;
-    }
-    return DefSubclassProc(window, message, wparam, lparam);
-}
-
 }  // namespace
 
 void UpdatePage::Create(HWND middle_host, HWND button_host) {
@@ -46,7 +34,7 @@ void UpdatePage::Create(HWND middle_host, HWND button_host) {
         ControlSpec{ID_RMO_QX_Update_Info, WC_EDITA, "", 9, 97, 786, 314,
                     ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE},
     });
-    SetWindowSubclass(GetDlgItem(page_, ID_RGB_QX_Mid_Tip_Update_State), EraseWhite, 1, 0);
+    MakeWhiteGroupBox(page_, ID_RGB_QX_Mid_Tip_Update_State);
     RPB_QX_Update_Step = GetDlgItem(page_, ID_RPB_QX_Update_Step);
     RMO_QX_Update_Info = GetDlgItem(page_, ID_RMO_QX_Update_Info);
     SetProgressParts(RPB_QX_Update_Step, kProgressParts, 0);
