@@ -4,4 +4,4 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/tools/setup.sh"
 bash "$root/tools/build.sh"
-ctest --test-dir "$root/build/native" --output-on-failure -j2
+bash "$root/tools/with-display.sh" ctest --test-dir "$root/build/native" --output-on-failure -j2
