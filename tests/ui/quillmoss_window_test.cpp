@@ -1,0 +1,293 @@
+// One whole uninstall of the stubborn Quillmoss through the window, as a user does it: the
+// program is ticked, its install folders checked, the analysis run and its traces compared
+// with what the console front end finds, one trace kept back, the clean-up run, and the
+// machine read back. The fixture is installed before this program runs and removed after it
+// (quillmoss_window.sh); KESTRUNE_QUILLMOSS_PACKAGE names the signature package holding
+// Quillmoss alone and KESTRUNE_EXPECTED_FOLDER the folder of the expected analysis and log.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "check.h"
+#include "control_ids.h"
+#include "expected_traces.h"
+#include "kestrune_window.h"
+#include "machine_state.h"
+#include "waiting.h"
+
+namespace {
+
+// Each kind of trace: its found-info line prefix, its report list and tab (the driver tab is
+// hidden), and whether its rows carry check boxes.
+struct TraceList {
+    const char* kind;
+    const char* found_prefix;
+    int list;
+    const char* tab;
+    bool ticks;
+};
+
+const TraceList kTraceLists[] = {
+    {"process", "找到运行中进程: ", ID_RLV_QX_SelSoftwareUninstall_ProcessRun, "进程信息", true},
+    {"corefile", "找到核心文件: ", ID_RLV_QX_SelSoftwareUninstall_CoreFile, "核心文件", true},
+    {"dir", "找到相关目录: ", ID_RLV_QX_SelSoftwareUninstall_InstalledPath, "相关目录", true},
+    {"com", "找到组件注册表: ", ID_RLV_QX_SelSoftwareUninstall_AXCLSID, "组件注册表", true},
+    {"driver", "找到驱动服务: ", ID_RLV_QX_SelSoftwareUninstall_SysFile, nullptr, false},
+    {"reg", "找到注册表: ", ID_RLV_QX_SelSoftwareUninstall_NewReg, "相关注册表", true},
+    {"shortcut", "找到快捷方式:", ID_RLV_QX_SelSoftwareUninstall_ShellLink, "快捷方式", false},
+};
+
+// The trace the user keeps: a value under a key that the clean-up does not remove as a whole.
+constexpr char kKeptTrace[] = "HKLM|SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar|{90D6CC0C-2788-4489-B67E-9C773186885E}";
+constexpr char kProgramName[] = "Quillmoss 图片助手";
+constexpr char kAnalysisDone[] = "安装信息分析完毕,您可以选择[查看详细报告]或[下一步]来进行清理操作";
+
+std::vector<std::string> Sorted(std::vector<std::string> lines) {
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+std::vector<std::string> WithPlaceholders(std::vector<std::string> lines) {
+    for (std::string& line : lines) line = WithProfilePlaceholder(line);
+    return lines;
+}
+
+std::vector<std::string> ExpectedOfKind(const std::vector<ExpectedTrace>& traces, const std::string& kind) {
+    std::vector<std::string> texts;
+    for (const ExpectedTrace& trace : traces)
+        if (trace.kind == kind) texts.push_back(trace.text);
+    return texts;
+}
+
+std::string ExpectedFile(const char* name) { return Environment("KESTRUNE_EXPECTED_FOLDER") + "\\" + name; }
+
+void TickQuillmoss(KestruneWindow& window) {
+    const int list = ID_RLV_QX_SelSoftWarelist;
+    CHECK_EQ(window.RowCount(list), 0);  // the package holds no ordinary programs
+    window.PictureOfDropDown(ID_RCB_QX_SelSoftwareType, "type_filter");
+    window.PictureOfDropDown(ID_RCB_QX_SelSoftwareSubType, "sub_type_filter");
+    window.PictureOfDropDown(ID_RCB_QX_SelSoftwareOS, "os_filter");
+    CHECK(window.ChooseComboEntry(ID_RCB_QX_SelSoftwareType, 1) == nullptr);
+    CHECK_EQ(window.Text(ID_RCB_QX_SelSoftwareType), "顽固软件");
+    CHECK_EQ(window.RowCount(list), 1);
+    CHECK_EQ(window.Cell(list, 0, 0), "0");
+    CHECK_EQ(window.Cell(list, 0, 1), kProgramName);
+    CHECK_EQ(window.Cell(list, 0, 2), "5.1");
+    CHECK_EQ(window.Cell(list, 0, 3), "32位");
+    CHECK(window.SetTicked(list, 0, true) == nullptr);
+    CHECK(window.IsTicked(list, 0));
+    CHECK(window.IsSelected(list, 0));
+    window.Picture("software_page_ticked");
+}
+
+void CheckInstallPaths(KestruneWindow& window) {
+    CHECK(window.Click(ID_RBN_QX_SelSoftware_Next) == nullptr);
+    CHECK_EQ(window.ShownPage(), "install-path");
+    const int list = ID_RLV_QX_SelSoftWareInstalledPathlist;
+    // Windows Installer's registration first, then the uninstall key's, as the console lists them.
+    CHECK_EQ(window.ColumnTexts(list, 0), (std::vector<std::string>{"0", "1"}));
+    CHECK_EQ(window.ColumnTexts(list, 1),
+             (std::vector<std::string>{"C:\\Program Files\\Quillmoss\\", "C:\\Program Files\\Quillmoss"}));
+    window.Picture("install_paths");
+}
+
+// While the closing message is open the worker still runs: the banner links and the page's
+// own buttons must leave the analysis page where it is.
+void CheckBusyWhileClosingMessageIsOpen(KestruneWindow& window) {
+    const struct {
+        const char* name;
+        int control;
+        bool is_link;
+    } clicks[] = {
+        {"关于", ID_RL_QX_Top_About, true},
+        {"帮助", ID_RL_QX_Top_Help, true},
+        {"升级", ID_RL_QX_Top_Update, true},
+        {"下一步", ID_RBN_QX_SelSoftwareAnalyzed_Next, false},
+        {"查看详细报告", ID_RBN_QX_SelSoftwareAnalyzed_SeeInfo, false},
+    };
+    for (const auto& click : clicks) {
+        CONTEXT(std::string("click on ") + click.name + " during the closing message");
+        HWND box = click.is_link ? window.ClickLink(click.control) : window.Click(click.control);
+        CHECK(box == nullptr);
+        if (box) window.Answer(box, IDOK);
+        CHECK_EQ(window.ShownPage(), "analysis");
+    }
+}
+
+void RunAnalysis(KestruneWindow& window, const std::vector<ExpectedTrace>& expected) {
+    CHECK(window.Click(ID_RBN_QX_SelSoftwareInstalledPath_Analyzed) == nullptr);
+    CHECK_EQ(window.ShownPage(), "analysis");
+    window.Picture("analysis_running");
+    HWND closing = window.WaitForMessageBox(kWorkerTimeout);
+    window.Picture("analysis_closing_message");
+    CHECK_EQ(window.MessageText(closing), kAnalysisDone);
+    CheckBusyWhileClosingMessageIsOpen(window);
+    window.Answer(closing, IDOK);
+    window.Settle();
+    CHECK(window.MessageBoxes().empty());
+    window.Picture("analysis_finished");
+
+    std::vector<std::string> expected_lines;
+    for (const ExpectedTrace& trace : expected)
+        for (const TraceList& kind : kTraceLists)
+            if (trace.kind == kind.kind) expected_lines.push_back(kind.found_prefix + trace.text);
+    CHECK_EQ(expected_lines.size(), expected.size());  // every kind in the file is known here
+    CHECK_EQ(Sorted(WithPlaceholders(window.Lines(ID_RLB_QX_SelSoftwareAnalyed_FindedInfo))), Sorted(expected_lines));
+    CHECK_EQ(window.ProgressLimit(ID_RPB_QX_SelSoftwareAnalyed_Step), 7);
+    CHECK_EQ(window.ProgressPosition(ID_RPB_QX_SelSoftwareAnalyed_Step), 7);
+}
+
+void CheckReport(KestruneWindow& window, const std::vector<ExpectedTrace>& expected) {
+    OpenReportOnceAnalysisEnded(window);
+    const int tabs = ID_RPC_QX_SelSoftwareUninstall_Report;
+    CHECK_EQ(window.SelectedTab(tabs), "相关目录");
+    std::vector<std::string> shown_tabs;
+    for (int index = 0; index < window.TabCount(tabs); ++index) shown_tabs.push_back(window.TabCaption(tabs, index));
+    CHECK_EQ(shown_tabs, (std::vector<std::string>{"相关目录", "相关注册表", "组件注册表", "快捷方式", "核心文件", "进程信息"}));
+
+    for (const TraceList& kind : kTraceLists) {
+        CONTEXT(std::string("report list of ") + kind.kind);
+        if (kind.tab) {
+            CHECK(window.ClickTab(tabs, kind.tab) == nullptr);
+            CHECK_EQ(window.SelectedTab(tabs), kind.tab);
+            CHECK(window.IsShown(kind.list));
+            window.Picture(std::string("report_") + kind.kind);
+        }
+        const int rows = window.RowCount(kind.list);
+        std::vector<std::string> captions;
+        for (int row = 0; row < rows; ++row) captions.push_back(std::to_string(row));
+        CHECK_EQ(window.ColumnTexts(kind.list, 0), captions);
+        CHECK_EQ(Sorted(WithPlaceholders(window.ColumnTexts(kind.list, 1))), Sorted(ExpectedOfKind(expected, kind.kind)));
+        for (int row = 0; kind.ticks && row < rows; ++row) {
+            CONTEXT("row " + std::to_string(row));
+            CHECK(window.IsTicked(kind.list, row));
+        }
+    }
+}
+
+void CheckBackAsksAndNoKeepsTheReport(KestruneWindow& window) {
+    AnswerMessage(window, window.Click(ID_RBN_QX_SelSoftwareUninstall_Back),
+                  "您是否确定需要返回?如果返回则当前扫描信息将会丢弃.", IDNO);
+    CHECK_EQ(window.ShownPage(), "report");
+}
+
+void KeepOneTrace(KestruneWindow& window) {
+    const int list = ID_RLV_QX_SelSoftwareUninstall_NewReg;
+    CHECK(window.ClickTab(ID_RPC_QX_SelSoftwareUninstall_Report, "相关注册表") == nullptr);
+    const std::vector<std::string> items = window.ColumnTexts(list, 1);
+    const auto kept = std::find(items.begin(), items.end(), kKeptTrace);
+    CHECK(kept != items.end());
+    if (kept == items.end()) return;
+    const int row = static_cast<int>(kept - items.begin());
+    CHECK(window.SetTicked(list, row, false) == nullptr);
+    CHECK(!window.IsTicked(list, row));
+    window.Picture("report_kept_trace_unticked");
+}
+
+// The protocol decides whether the clean-up starts; a declined confirmation clears it.
+void StartCleanup(KestruneWindow& window) {
+    const int protocol = ID_RCB_QX_SelSoftwareUninstall_Protocol, clean = ID_RBN_QX_SelSoftwareUninstall_Clean;
+    CHECK_EQ(window.ComboSelection(protocol), -1);
+    AnswerMessage(window, window.Click(clean), "执行清除之前,请您选择对应的清除协议.", IDOK);
+    CHECK_EQ(window.ShownPage(), "report");
+
+    CHECK(window.ChooseComboEntry(protocol, 1) == nullptr);
+    CHECK_EQ(window.Text(protocol), "我不同意此分析结果");
+    CHECK(window.Click(clean) == nullptr);
+    CHECK_EQ(window.ShownPage(), "report");
+
+    CHECK(window.ChooseComboEntry(protocol, 0) == nullptr);
+    CHECK_EQ(window.Text(protocol), "我同意此分析结果");
+    AnswerMessage(window, window.Click(clean), "是否确定执行清除操作?", IDNO);
+    CHECK_EQ(window.ComboSelection(protocol), -1);
+    CHECK_EQ(window.ShownPage(), "report");
+
+    CHECK(window.ChooseComboEntry(protocol, 0) == nullptr);
+    window.PictureOfDropDown(protocol, "report_protocol");
+    HWND confirmation = window.Click(clean);
+    CHECK(confirmation != nullptr);
+    if (!confirmation) return;
+    window.Picture("clean_confirmation");
+    CHECK_EQ(window.MessageText(confirmation), "是否确定执行清除操作?");
+    window.Answer(confirmation, IDYES);
+    PollUntil([&] { return window.ShownPage() == "clean"; }, kReactionTimeout);
+    CHECK_EQ(window.ShownPage(), "clean");
+    window.Picture("clean_running");
+}
+
+void CheckCleanupEnded(KestruneWindow& window) {
+    HWND done = window.WaitForMessageBox(kWorkerTimeout);
+    window.Picture("clean_closing_message");
+    CHECK_EQ(window.MessageText(done), "恭喜您,清除操作已完成.");
+    window.Answer(done, IDOK);
+    window.Settle();
+    window.Picture("clean_finished");
+
+    std::vector<std::string> expected_log;
+    for (const std::string& line : ReadUtf8Lines(ExpectedFile("quillmoss_clean.txt")))
+        if (line.find(kKeptTrace) == std::string::npos) expected_log.push_back(line);
+    const std::vector<std::string> log = window.Lines(ID_RLB_QX_SelSoftwareUninstallC_CleanInfo);
+    CHECK_EQ(Sorted(WithPlaceholders(log)), Sorted(expected_log));
+    for (const std::string& line : log) {
+        CONTEXT(line);
+        CHECK(line.find("未能") == std::string::npos);
+    }
+    CHECK_EQ(window.ProgressPosition(ID_RPB_QX_SelSoftwareUninstallC_Step), 7);
+    for (const TraceList& kind : kTraceLists) {
+        CONTEXT(std::string("report list of ") + kind.kind + " after the clean-up");
+        CHECK_EQ(window.RowCount(kind.list), 0);
+    }
+    CHECK_EQ(window.ComboSelection(ID_RCB_QX_SelSoftwareUninstall_Protocol), -1);
+    CHECK(window.IsEnabled(ID_RPC_QX_SelSoftwareUninstall_Report));
+    CHECK(window.IsEnabled(ID_RCB_QX_SelSoftwareUninstall_Protocol));
+}
+
+// Read straight from the registry, the file system and the process list: every trace handed
+// to the clean-up is gone, the kept one and the driver file (never deleted) are still there.
+void CheckMachineAfterCleanup(const std::vector<ExpectedTrace>& expected) {
+    char user_profile[MAX_PATH] = {};
+    GetEnvironmentVariableA("USERPROFILE", user_profile, MAX_PATH);
+    for (const ExpectedTrace& trace : expected) {
+        CONTEXT(trace.kind + " " + trace.text);
+        std::string text = trace.text;
+        if (text.compare(0, 9, "<PROFILE>") == 0) text = user_profile + text.substr(9);
+        if (trace.kind == "reg" || trace.kind == "com")
+            CHECK_EQ(RegistryItemExists(text, trace.kind == "com"), text == kKeptTrace);
+        else if (trace.kind == "process")
+            CHECK(!ProcessRuns(text));
+        else if (trace.kind == "driver")
+            CHECK(PathExists(text));
+        else
+            CHECK(!PathExists(text));
+    }
+}
+
+}  // namespace
+
+TEST(quillmoss_is_uninstalled_through_the_window_and_a_kept_trace_survives) {
+    const std::vector<ExpectedTrace> expected = ReadExpectedAnalysis(ExpectedFile("quillmoss_analysis.txt"));
+    KestruneCopy copy(Environment("KESTRUNE_QUILLMOSS_PACKAGE"));
+    KestruneWindow window(copy);
+    CHECK(window.MessageBoxes().empty());
+    window.Picture("software_page");
+
+    TickQuillmoss(window);
+    CheckInstallPaths(window);
+    RunAnalysis(window, expected);
+    CheckReport(window, expected);
+    CheckBackAsksAndNoKeepsTheReport(window);
+    KeepOneTrace(window);
+    StartCleanup(window);
+    CheckCleanupEnded(window);
+    CheckMachineAfterCleanup(expected);
+
+    // The software page still shows the program, ticked.
+    CHECK(window.Click(ID_RBN_QX_SelSoftwareUninstallC_Back) == nullptr);
+    CHECK_EQ(window.ShownPage(), "software");
+    CHECK(window.IsTicked(ID_RLV_QX_SelSoftWarelist, 0));
+    CheckClosesAndRemovesWorkingFolder(window);
+
+    // What a clean-up of everything would have removed as well; the fixture's own check then
+    // covers the rest, the neighbour program's traces included.
+    CHECK(DeleteRegistryValue(kKeptTrace));
+}

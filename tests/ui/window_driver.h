@@ -1,0 +1,99 @@
+// Drives another program's top-level window from outside, the way a user meets it: the program
+// is started, its controls are found by their ids below the window (they sit on nested panels),
+// clicked, ticked, chosen and read across the process boundary, and its message boxes are read
+// and answered. Every wait has a timeout; a timeout throws std::runtime_error saying what was
+// awaited, and the program is ended when the driver goes out of scope.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "handles.h"
+
+class WindowDriver {
+public:
+    // Starts exe_path with its own folder as the working folder, waits for its top-level window
+    // of window_class to be shown and for that window to have handled its start-up (or to show
+    // a message box). Message boxes of the program are the "#32770" windows captioned box_caption.
+    WindowDriver(const std::string& exe_path, const std::string& window_class, const std::string& box_caption);
+    ~WindowDriver();
+    WindowDriver(const WindowDriver&) = delete;
+    WindowDriver& operator=(const WindowDriver&) = delete;
+
+    HWND Window() const { return window_; }
+    bool IsRunning() const;
+    // Posts WM_CLOSE and waits for the window's answer: the message box it opened (a refusal),
+    // or nullptr when the handler returned without one.
+    HWND RequestClose();
+    // True when the process ended within the timeout.
+    bool WaitForExit(DWORD timeout_ms);
+    // Returns once the window's thread has handled everything sent to it so far.
+    void Settle() const;
+
+    // Controls, by id, anywhere below the window. Control throws when none has the id.
+    HWND Control(int id) const;
+    bool HasControl(int id) const;
+    // The control and every window above it are visible.
+    bool IsShown(int id) const;
+    bool IsEnabled(int id) const;
+    std::string Text(int id) const;
+
+    // Actions. Each waits until the window's handler has returned, or until the handler opened a
+    // message box (a modal box keeps it from returning); it returns that box, or nullptr.
+    HWND Click(int button_id);                        // BM_CLICK
+    HWND ClickLink(int label_id);                     // STN_CLICKED through the label's parent
+    HWND ChooseComboEntry(int combo_id, int index);   // CB_SETCURSEL, then CBN_SELCHANGE
+    HWND ClickTab(int tab_id, const std::string& caption);  // a left click on the tab's face
+    HWND SetTicked(int list_id, int row, bool ticked);
+    HWND SetSelected(int list_id, int row, bool selected);
+    // Opens or closes a drop-down list (for pictures of it).
+    void ShowDropDown(int combo_id, bool shown);
+
+    // Drop-down lists: the selected index (-1 for none) and its text.
+    int ComboSelection(int combo_id) const;
+    int ComboCount(int combo_id) const;
+
+    // List views in report view: rows, cells (column 0 is the caption), tick and selection.
+    int RowCount(int list_id) const;
+    std::string Cell(int list_id, int row, int column) const;
+    std::vector<std::string> ColumnTexts(int list_id, int column) const;
+    bool IsTicked(int list_id, int row) const;
+    bool IsSelected(int list_id, int row) const;
+
+    // Progress bars: parts done and the upper limit of the range.
+    int ProgressPosition(int bar_id) const;
+    int ProgressLimit(int bar_id) const;
+
+    // List boxes: every line.
+    std::vector<std::string> Lines(int list_box_id) const;
+
+    // Tab controls.
+    int TabCount(int tab_id) const;
+    std::string TabCaption(int tab_id, int index) const;
+    // Caption of the selected tab, "" when none is.
+    std::string SelectedTab(int tab_id) const;
+
+    // Message boxes of the program, topmost first.
+    std::vector<HWND> MessageBoxes() const;
+    // Waits for a message box to be open; returns the topmost.
+    HWND WaitForMessageBox(DWORD timeout_ms = 30000) const;
+    std::string MessageText(HWND box) const;
+    // Presses the box's button (IDOK, IDYES, IDNO) and waits until the box is gone.
+    void Answer(HWND box, int button_id) const;
+
+    // The window, with any message box over it, as a 24-bit BMP file.
+    void Capture(const std::string& bmp_path) const;
+
+private:
+    HWND Deliver(HWND target, UINT message, WPARAM wparam, LPARAM lparam, const std::string& what) const;
+    HWND NewMessageBox(const std::vector<HWND>& known) const;
+    HWND SetItemState(int list_id, int row, UINT state, UINT mask, const std::string& what);
+
+    std::string exe_name_;
+    std::string box_caption_;
+    KernelHandle process_, thread_;
+    DWORD process_id_ = 0;
+    HWND window_ = nullptr;
+};

@@ -1,0 +1,171 @@
+// The window's pages as a user meets them, with the shipped sample catalogue or none at all:
+// the start without a package, "下一步" and the one-tick rule, an analysis that finds nothing
+// (closing refused while its worker runs, "返回" without a question), and the information and
+// update pages behind the banner links and the buttons.
+#include <string>
+
+#include "check.h"
+#include "control_ids.h"
+#include "kestrune_window.h"
+#include "waiting.h"
+
+namespace {
+
+std::string ShippedPackage() { return ProgramFolder() + "\\REZ.hdb3"; }
+
+void CheckOnlyTicked(const KestruneWindow& window, int ticked_row) {
+    const int list = ID_RLV_QX_SelSoftWarelist;
+    for (int row = 0; row < window.RowCount(list); ++row) {
+        CONTEXT("row " + std::to_string(row));
+        CHECK_EQ(window.IsTicked(list, row), row == ticked_row);
+        CHECK_EQ(window.IsSelected(list, row), row == ticked_row);
+    }
+}
+
+}  // namespace
+
+TEST(missing_package_is_reported_once_and_the_software_page_stays_empty) {
+    KestruneCopy copy("");
+    KestruneWindow window(copy);
+    window.Picture("missing_package");
+    AnswerMessage(window, "数据库释放错误.", IDOK);
+    window.Settle();
+    CHECK(window.MessageBoxes().empty());
+    CHECK_EQ(window.ShownPage(), "software");
+    CHECK_EQ(window.RowCount(ID_RLV_QX_SelSoftWarelist), 0);
+    CheckClosesAndRemovesWorkingFolder(window);
+}
+
+TEST(next_needs_a_ticked_program_and_a_new_tick_replaces_the_old_one) {
+    KestruneCopy copy(ShippedPackage());
+    KestruneWindow window(copy);
+    CHECK(window.MessageBoxes().empty());
+    const int list = ID_RLV_QX_SelSoftWarelist;
+    CHECK(window.RowCount(list) >= 3);
+    for (int row = 0; row < window.RowCount(list); ++row) CHECK_EQ(window.Cell(list, row, 0), std::to_string(row));
+    CheckOnlyTicked(window, -1);
+
+    HWND refusal = window.Click(ID_RBN_QX_SelSoftware_Next);
+    CHECK(refusal != nullptr);
+    if (refusal) {
+        window.Picture("nothing_ticked");
+        CHECK_EQ(window.MessageText(refusal), "您没有选择需要卸载的软件.");
+        window.Answer(refusal, IDOK);
+    }
+    CHECK_EQ(window.ShownPage(), "software");
+
+    window.SetTicked(list, 0, true);
+    CheckOnlyTicked(window, 0);
+    window.SetTicked(list, 2, true);
+    CheckOnlyTicked(window, 2);
+
+    // Unticking leaves nothing ticked, and "下一步" says so again.
+    window.SetTicked(list, 2, false);
+    CHECK(!window.IsTicked(list, 2));
+    AnswerMessage(window, window.Click(ID_RBN_QX_SelSoftware_Next), "您没有选择需要卸载的软件.", IDOK);
+
+    window.SetTicked(list, 1, true);
+    CheckOnlyTicked(window, 1);
+    CHECK(window.Click(ID_RBN_QX_SelSoftware_Next) == nullptr);
+    CHECK_EQ(window.ShownPage(), "install-path");
+    CHECK(window.Click(ID_RBN_QX_SelSoftwareInstalledPath_Previous) == nullptr);
+    CHECK_EQ(window.ShownPage(), "software");
+    CheckOnlyTicked(window, 1);
+    CheckClosesAndRemovesWorkingFolder(window);
+}
+
+TEST(closing_is_refused_while_the_analysis_runs_and_back_after_finding_nothing_asks_nothing) {
+    KestruneCopy copy(ShippedPackage());
+    KestruneWindow window(copy);
+    CHECK(FolderExists(WorkingFolder()));
+    window.SetTicked(ID_RLV_QX_SelSoftWarelist, 0, true);
+    CHECK(window.Click(ID_RBN_QX_SelSoftware_Next) == nullptr);
+    CHECK_EQ(window.ShownPage(), "install-path");
+    CHECK(window.Click(ID_RBN_QX_SelSoftwareInstalledPath_Analyzed) == nullptr);
+    CHECK_EQ(window.ShownPage(), "analysis");
+
+    // The worker waits until its closing message is answered: the window must not go meanwhile.
+    HWND closing = window.WaitForMessageBox(kWorkerTimeout);
+    CHECK_EQ(window.MessageText(closing), "尚未分析出该软件的有关安装信息.");
+    HWND refusal = window.RequestClose();
+    CHECK(refusal != nullptr);
+    if (refusal) {
+        window.Picture("close_refused");
+        CHECK(!window.MessageText(refusal).empty());
+        window.Answer(refusal, IDOK);
+    }
+    window.Settle();
+    CHECK(window.IsRunning());
+    CHECK(IsWindowVisible(window.Window()));
+    CHECK(FolderExists(WorkingFolder()));
+    window.Answer(closing, IDOK);
+
+    OpenReportOnceAnalysisEnded(window);
+    CHECK(window.Lines(ID_RLB_QX_SelSoftwareAnalyed_FindedInfo).empty());
+    CHECK_EQ(window.SelectedTab(ID_RPC_QX_SelSoftwareUninstall_Report), "相关目录");
+    CHECK(window.Click(ID_RBN_QX_SelSoftwareUninstall_Back) == nullptr);
+    CHECK_EQ(window.ShownPage(), "software");
+    CheckClosesAndRemovesWorkingFolder(window);
+}
+
+TEST(banner_links_and_buttons_open_the_information_and_update_pages_and_back_returns) {
+    KestruneCopy copy(ShippedPackage());
+    KestruneWindow window(copy);
+
+    // What a step shows: a page, and on it a selected tab or a control's caption.
+    struct Step {
+        const char* action;
+        int control;
+        bool is_link;
+        const char* page;
+        int detail_control;  // 0: none
+        const char* detail;  // the selected tab of a tab control, else the control's text
+    };
+    const Step steps[] = {
+        {"关于", ID_RL_QX_Top_About, true, "about", ID_RPC_QX_Other, "基本信息"},
+        {"帮助 after 关于", ID_RL_QX_Top_Help, true, "about", ID_RPC_QX_Other, "帮助FAQ"},
+        {"关于 after 帮助", ID_RL_QX_Top_About, true, "about", ID_RPC_QX_Other, "基本信息"},
+        {"返回 from About", ID_RBN_QX_Other_Back, false, "software", 0, nullptr},
+        {"提交软件", ID_RBN_QX_SelSoftware_Submit, false, "submit", 0, nullptr},
+        {"返回 from Submit", ID_RBN_QX_Other_Back, false, "software", 0, nullptr},
+        {"帮助 from the software page", ID_RL_QX_Top_Help, true, "about", ID_RPC_QX_Other, "帮助FAQ"},
+        {"返回 from Help", ID_RBN_QX_Other_Back, false, "software", 0, nullptr},
+        {"升级", ID_RL_QX_Top_Update, true, "update", ID_RBN_QX_Update_CheckUpdate, "升级"},
+        {"返回 from Update", ID_RBN_QX_Update_Back, false, "software", 0, nullptr},
+        {"更新特征库", ID_RBN_QX_SelSoftware_Update, false, "update", ID_RBN_QX_Update_CheckUpdate, "更新"},
+        {"返回 from Update again", ID_RBN_QX_Update_Back, false, "software", 0, nullptr},
+    };
+    for (const Step& step : steps) {
+        CONTEXT(step.action);
+        HWND box = step.is_link ? window.ClickLink(step.control) : window.Click(step.control);
+        CHECK(box == nullptr);
+        CHECK_EQ(window.ShownPage(), step.page);
+        if (step.detail_control == ID_RPC_QX_Other)
+            CHECK_EQ(window.SelectedTab(step.detail_control), step.detail);
+        else if (step.detail_control)
+            CHECK_EQ(window.Text(step.detail_control), step.detail);
+        window.Picture(step.page + std::string("_after_") + (step.is_link ? "link" : "button"));
+    }
+
+    // The About page's own lists, and its tab "贡献者" that only the inner tab control shows.
+    CHECK(window.ClickLink(ID_RL_QX_Top_About) == nullptr);
+    CHECK_EQ(window.TabCount(ID_RPC_QX_Other), 2);
+    CHECK_EQ(window.TabCaption(ID_RPC_QX_Other, 0), "基本信息");
+    CHECK_EQ(window.TabCaption(ID_RPC_QX_Other, 1), "帮助FAQ");
+    CHECK_EQ(window.RowCount(ID_RLV_QX_Contributor), 13);
+    CHECK_EQ(window.RowCount(ID_RLV_QX_WebSiteContributor), 8);
+    const std::string first_contributor_tab = window.SelectedTab(ID_RPC_QX_Other_Contributor);
+    CHECK(first_contributor_tab == "贡献者" || first_contributor_tab == "贡献网站");
+    for (const char* tab : {"贡献者", "贡献网站"}) {
+        CONTEXT(tab);
+        CHECK(window.ClickTab(ID_RPC_QX_Other_Contributor, tab) == nullptr);
+        CHECK_EQ(window.SelectedTab(ID_RPC_QX_Other_Contributor), tab);
+        const int shown_list = std::string(tab) == "贡献者" ? ID_RLV_QX_Contributor : ID_RLV_QX_WebSiteContributor;
+        const int hidden_list = shown_list == ID_RLV_QX_Contributor ? ID_RLV_QX_WebSiteContributor : ID_RLV_QX_Contributor;
+        CHECK(window.IsShown(shown_list));
+        CHECK(!window.IsShown(hidden_list));
+        window.Picture(std::string("about_") + (shown_list == ID_RLV_QX_Contributor ? "contributors" : "web_sites"));
+    }
+    CHECK(window.Click(ID_RBN_QX_Other_Back) == nullptr);
+    CheckClosesAndRemovesWorkingFolder(window);
+}
