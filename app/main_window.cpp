@@ -141,12 +141,16 @@ void TForm_Tarnwick_CN::FormShow() {
     information.SelectContributorTabBySeconds(static_cast<int>(std::time(nullptr) % 60));
     analysis.ResetScanInfo();
     report.FillProtocols();
+    bool unpacked = false;
     try {
-        if (!engine_->UnpackDatabase()) ShowError(window_, "数据库释放错误.");
+        unpacked = engine_->UnpackDatabase();
     } catch (const std::exception&) {
         // A damaged package: some files may be there, but the database cannot be trusted.
-        ShowError(window_, "数据库释放错误.");
     }
+    if (!unpacked) ShowError(window_, "数据库释放错误.");
+    // Without a database of its own the window lists nothing: a working folder left by another
+    // run would otherwise show a catalogue that this one never unpacked.
+    software.SetDatabaseAvailable(unpacked);
     software.ListCatalogue();
 }
 

@@ -141,6 +141,7 @@ void SoftwarePage::ListCatalogue() {
 
 // The engine's cache of the type is dropped and listed anew through slot 1.
 void SoftwarePage::RefillList() {
+    if (!database_available_) return;
     TQX& engine = form_.Engine();
     engine.ClearSoftwareList(engine.SoftwareType);
     engine.ListSoftware(engine.SoftwareType, engine.SoftwareSubType, engine.SoftwareOS);

@@ -18,6 +18,7 @@ public:
     // chosen filters.
     void FillFilters();
     void ListCatalogue();
+    void SetDatabaseAvailable(bool available) { database_available_ = available; }
     // Slot 1: one catalogue line becomes a row.
     void OnSoftwareItem(const std::string& line);
 
@@ -40,4 +41,5 @@ private:
     HWND RCB_QX_SelSoftwareOS = nullptr;
     HWND RLV_QX_SelSoftWarelist = nullptr;
     int FCheckedRow = -1;
+    bool database_available_ = false;
 };
