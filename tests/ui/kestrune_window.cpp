@@ -29,10 +29,6 @@ const PagePair kPagePairs[] = {
 
 constexpr char kScreenshotsVariable[] = "KESTRUNE_SCREENSHOTS";
 
-// A crash of a test program, or of the window it starts (which inherits the mode), ends that
-// process at once instead of waiting in Wine's debugger until the test's timeout.
-const UINT kErrorMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-
 std::string ProgramBaseName() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -119,9 +115,14 @@ void AnswerMessage(const KestruneWindow& window, const std::string& expected_tex
 
 void KestruneWindow::PictureOfDropDown(int combo_id, const std::string& name) {
     if (Environment(kScreenshotsVariable).empty()) return;
+    const int chosen = ComboSelection(combo_id);
     ShowDropDown(combo_id, true);
     Picture(name);
     ShowDropDown(combo_id, false);
+    // A list closed while an entry under the mouse is lit may keep that entry: a picture must
+    // change nothing, so the shown choice is put back (the window was told of no change).
+    if (ComboSelection(combo_id) != chosen)
+        SendMessageA(Control(combo_id), CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
 }
 
 void OpenReportOnceAnalysisEnded(KestruneWindow& window) {

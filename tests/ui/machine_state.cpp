@@ -31,7 +31,10 @@ RegistryItem ParseItem(const std::string& item, bool is_component) {
     const struct {
         const char* name;
         HKEY root;
-    } roots[] = {{"HKLM", HKEY_LOCAL_MACHINE}, {"HKCU", HKEY_CURRENT_USER}, {"HKU", HKEY_USERS}, {"HKCR", HKEY_CLASSES_ROOT}};
+    } roots[] = {{"HKLM", HKEY_LOCAL_MACHINE},
+                 {"HKCU", HKEY_CURRENT_USER},
+                 {"HKU", HKEY_USERS},
+                 {"HKCR", HKEY_CLASSES_ROOT}};
     for (const auto& root : roots) {
         if (fields.size() < 2 || fields[0] != root.name) continue;
         RegistryItem parsed{root.root, fields[1], fields.size() > 2 && !is_component, ""};

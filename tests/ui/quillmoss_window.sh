@@ -2,7 +2,7 @@
 # The whole uninstall of Quillmoss through the window: installs the stubborn fixture, runs the
 # window test (which drives Kestrune.exe and reads the machine back), lets the fixture's own
 # check confirm that Quillmoss is gone and its neighbour untouched, and removes the fixture.
-# Run it under an X display (xvfb-run).
+# Run it under an X display (tools/with-display.sh).
 # Usage: quillmoss_window.sh BIN_FOLDER TEST_PROGRAM SIGNATURE_PACKAGE
 set -u
 bin=$1

@@ -38,7 +38,8 @@ const TraceList kTraceLists[] = {
 };
 
 // The trace the user keeps: a value under a key that the clean-up does not remove as a whole.
-constexpr char kKeptTrace[] = "HKLM|SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar|{90D6CC0C-2788-4489-B67E-9C773186885E}";
+constexpr char kKeptTrace[] =
+    "HKLM|SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar|{90D6CC0C-2788-4489-B67E-9C773186885E}";
 constexpr char kProgramName[] = "Quillmoss 图片助手";
 constexpr char kAnalysisDone[] = "安装信息分析完毕,您可以选择[查看详细报告]或[下一步]来进行清理操作";
 
@@ -157,7 +158,8 @@ void CheckReport(KestruneWindow& window, const std::vector<ExpectedTrace>& expec
         std::vector<std::string> captions;
         for (int row = 0; row < rows; ++row) captions.push_back(std::to_string(row));
         CHECK_EQ(window.ColumnTexts(kind.list, 0), captions);
-        CHECK_EQ(Sorted(WithPlaceholders(window.ColumnTexts(kind.list, 1))), Sorted(ExpectedOfKind(expected, kind.kind)));
+        CHECK_EQ(Sorted(WithPlaceholders(window.ColumnTexts(kind.list, 1))),
+                 Sorted(ExpectedOfKind(expected, kind.kind)));
         for (int row = 0; kind.ticks && row < rows; ++row) {
             CONTEXT("row " + std::to_string(row));
             CHECK(window.IsTicked(kind.list, row));

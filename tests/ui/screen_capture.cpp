@@ -6,38 +6,32 @@
 namespace {
 
 // A screen device context and a memory one holding a 24-bit section, released in reverse order.
-class Snapshot {
+class ScreenCopy {
 public:
-    Snapshot(int width, int height) : screen_(GetDC(nullptr)), memory_(CreateCompatibleDC(screen_)) {
-        info_.biSize = sizeof info_;
-        info_.biWidth = width;
-        info_.biHeight = height;  // bottom-up rows, as a BMP file stores them
-        info_.biPlanes = 1;
-        info_.biBitCount = 24;
-        info_.biCompression = BI_RGB;
-        section_ = CreateDIBSection(screen_, reinterpret_cast<BITMAPINFO*>(&info_), DIB_RGB_COLORS, &bits_, nullptr, 0);
+    explicit ScreenCopy(const BITMAPINFOHEADER& info) : screen_(GetDC(nullptr)), memory_(CreateCompatibleDC(screen_)) {
+        section_ = CreateDIBSection(screen_, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits_,
+                                    nullptr, 0);
         if (section_) old_ = SelectObject(memory_, section_);
     }
-    ~Snapshot() {
+    ~ScreenCopy() {
         if (old_) SelectObject(memory_, old_);
         if (section_) DeleteObject(section_);
         DeleteDC(memory_);
         ReleaseDC(nullptr, screen_);
     }
-    Snapshot(const Snapshot&) = delete;
-    Snapshot& operator=(const Snapshot&) = delete;
+    ScreenCopy(const ScreenCopy&) = delete;
+    ScreenCopy& operator=(const ScreenCopy&) = delete;
 
-    bool Take(int left, int top) {
-        return section_ && BitBlt(memory_, 0, 0, info_.biWidth, info_.biHeight, screen_, left, top, SRCCOPY);
+    // The section's bits after copying the screen from (left, top); null when that failed.
+    const char* Take(int left, int top, int width, int height) {
+        if (!section_ || !BitBlt(memory_, 0, 0, width, height, screen_, left, top, SRCCOPY)) return nullptr;
+        GdiFlush();
+        return static_cast<const char*>(bits_);
     }
-    const BITMAPINFOHEADER& Info() const { return info_; }
-    const char* Bits() const { return static_cast<const char*>(bits_); }
-    DWORD BitsSize() const { return static_cast<DWORD>(((info_.biWidth * 3 + 3) & ~3) * info_.biHeight); }
 
 private:
     HDC screen_;
     HDC memory_;
-    BITMAPINFOHEADER info_ = {};
     HBITMAP section_ = nullptr;
     HGDIOBJ old_ = nullptr;
     void* bits_ = nullptr;
@@ -45,18 +39,27 @@ private:
 
 }  // namespace
 
-void CaptureScreenRectangle(const RECT& rectangle, const std::string& bmp_path) {
-    Snapshot snapshot(rectangle.right - rectangle.left, rectangle.bottom - rectangle.top);
-    GdiFlush();
-    if (!snapshot.Take(rectangle.left, rectangle.top)) throw std::runtime_error("cannot read the screen");
-    GdiFlush();
+ScreenPicture::ScreenPicture(const RECT& rectangle) {
+    info_.biSize = sizeof info_;
+    info_.biWidth = rectangle.right - rectangle.left;
+    info_.biHeight = rectangle.bottom - rectangle.top;  // positive: bottom-up, as a BMP file stores rows
+    info_.biPlanes = 1;
+    info_.biBitCount = 24;
+    info_.biCompression = BI_RGB;
+    ScreenCopy copy(info_);
+    const char* bits = copy.Take(rectangle.left, rectangle.top, info_.biWidth, info_.biHeight);
+    if (!bits) throw std::runtime_error("cannot read the screen");
+    pixels_.assign(bits, bits + ((info_.biWidth * 3 + 3) & ~3) * info_.biHeight);
+}
+
+void ScreenPicture::Save(const std::string& bmp_path) const {
     BITMAPFILEHEADER header = {};
     header.bfType = 0x4D42;  // "BM"
-    header.bfOffBits = sizeof header + sizeof(BITMAPINFOHEADER);
-    header.bfSize = header.bfOffBits + snapshot.BitsSize();
+    header.bfOffBits = sizeof header + sizeof info_;
+    header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels_.size());
     std::ofstream file(bmp_path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(&header), sizeof header);
-    file.write(reinterpret_cast<const char*>(&snapshot.Info()), sizeof(BITMAPINFOHEADER));
-    file.write(snapshot.Bits(), snapshot.BitsSize());
+    file.write(reinterpret_cast<const char*>(&info_), sizeof info_);
+    file.write(pixels_.data(), static_cast<std::streamsize>(pixels_.size()));
     if (!file) throw std::runtime_error("cannot write " + bmp_path);
 }

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr DWORD kPollInterval = 25;
-
 void PumpOwnMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -16,13 +14,18 @@ void PumpOwnMessages() {
 
 }  // namespace
 
-bool PollUntil(const std::function<bool()>& condition, DWORD timeout_ms) {
+bool PollUntil(const std::function<bool()>& condition, DWORD timeout_ms, DWORD interval_ms) {
     const DWORD start = GetTickCount();
     for (;;) {
         PumpOwnMessages();
         if (condition()) return true;
         if (GetTickCount() - start >= timeout_ms) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollInterval, QS_ALLINPUT);
+        // Woken early by a message of this thread; the clock decides when to try again.
+        const DWORD next_try = GetTickCount() + interval_ms;
+        for (LONG left; (left = static_cast<LONG>(next_try - GetTickCount())) > 0;) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
+            PumpOwnMessages();
+        }
     }
 }
 

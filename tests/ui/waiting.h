@@ -12,7 +12,8 @@
 constexpr DWORD kReactionTimeout = 30 * 1000;
 constexpr DWORD kWorkerTimeout = 10 * 60 * 1000;
 
-// True as soon as condition holds, false when timeout_ms passed first.
-bool PollUntil(const std::function<bool()>& condition, DWORD timeout_ms);
+// True as soon as condition holds, false when timeout_ms passed first. The condition is tried
+// every interval_ms.
+bool PollUntil(const std::function<bool()>& condition, DWORD timeout_ms, DWORD interval_ms = 25);
 // The same, but a timeout throws std::runtime_error("timed out after N s waiting for " + what).
 void WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms, const std::string& what);

@@ -15,6 +15,10 @@ namespace {
 constexpr char kMessageBoxClass[] = "#32770";
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr size_t kTextCapacity = 4096;
+// A picture that still changes after this long (a blinking caret, a running progress bar) is
+// taken as it last looked.
+constexpr DWORD kPictureSettleTimeout = 3000;
+constexpr DWORD kPictureSettleInterval = 250;
 
 std::string ClassOf(HWND window) {
     char name[256] = {};
@@ -39,14 +43,15 @@ std::string WindowTextOf(HWND window) {
 
 struct TopLevelSearch {
     DWORD process_id;
-    std::string window_class;
-    std::string caption;  // empty: any
+    std::string window_class;  // empty: any
+    std::string caption;       // empty: any
     std::vector<HWND> found;
 };
 
 BOOL CALLBACK CollectTopLevel(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<TopLevelSearch*>(context);
-    if (ProcessOf(window) == search->process_id && IsWindowVisible(window) && ClassOf(window) == search->window_class &&
+    if (ProcessOf(window) == search->process_id && IsWindowVisible(window) &&
+        (search->window_class.empty() || ClassOf(window) == search->window_class) &&
         (search->caption.empty() || WindowTextOf(window) == search->caption))
         search->found.push_back(window);
     return TRUE;
@@ -159,8 +164,6 @@ HWND WindowDriver::Control(int id) const {
     if (!control) throw std::runtime_error("no control with id " + std::to_string(id) + " below the window");
     return control;
 }
-
-bool WindowDriver::HasControl(int id) const { return FindChild(window_, id) != nullptr; }
 
 bool WindowDriver::IsShown(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
 
@@ -371,15 +374,31 @@ void WindowDriver::Answer(HWND box, int button_id) const {
     WaitUntil([&] { return !IsWindow(box); }, kReactionTimeout, "the message box to close");
 }
 
+// The window paints after it has answered, and Wine hands the painting to the X server a moment
+// later: the picture is taken once two readings of the screen in a row agree. It holds every
+// shown window of the program: the main window, its message boxes and open drop-down lists.
 void WindowDriver::Capture(const std::string& bmp_path) const {
+    // The mouse waits in a corner, where it lights up nothing.
+    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
     SetForegroundWindow(window_);
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     Settle();
     RECT area = {};
-    GetWindowRect(window_, &area);
-    for (HWND box : MessageBoxes()) {
-        RECT box_area = {};
-        GetWindowRect(box, &box_area);
-        UnionRect(&area, &area, &box_area);
+    for (HWND shown : TopLevelWindows(process_id_, "", "")) {
+        RECT shown_area = {};
+        GetWindowRect(shown, &shown_area);
+        UnionRect(&area, &area, &shown_area);
     }
-    CaptureScreenRectangle(area, bmp_path);
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&area, &area, &screen);
+    ScreenPicture picture(area);
+    PollUntil(
+        [&] {
+            ScreenPicture again(area);
+            const bool settled = again == picture;
+            picture = again;
+            return settled;
+        },
+        kPictureSettleTimeout, kPictureSettleInterval);
+    picture.Save(bmp_path);
 }

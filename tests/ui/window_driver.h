@@ -34,7 +34,6 @@ public:
 
     // Controls, by id, anywhere below the window. Control throws when none has the id.
     HWND Control(int id) const;
-    bool HasControl(int id) const;
     // The control and every window above it are visible.
     bool IsShown(int id) const;
     bool IsEnabled(int id) const;
