@@ -52,6 +52,17 @@ ScreenPicture::ScreenPicture(const RECT& rectangle) {
     pixels_.assign(bits, bits + ((info_.biWidth * 3 + 3) & ~3) * info_.biHeight);
 }
 
+int ScreenPicture::CountPixels(bool (*accept)(int red, int green, int blue)) const {
+    const size_t row_size = (info_.biWidth * 3 + 3) & ~3;
+    int count = 0;
+    for (size_t row = 0; row < static_cast<size_t>(info_.biHeight); ++row)
+        for (size_t column = 0; column < static_cast<size_t>(info_.biWidth); ++column) {
+            const auto* pixel = reinterpret_cast<const unsigned char*>(&pixels_[row * row_size + column * 3]);
+            if (accept(pixel[2], pixel[1], pixel[0])) ++count;  // stored blue, green, red
+        }
+    return count;
+}
+
 void ScreenPicture::Save(const std::string& bmp_path) const {
     BITMAPFILEHEADER header = {};
     header.bfType = 0x4D42;  // "BM"

@@ -14,6 +14,8 @@ public:
     explicit ScreenPicture(const RECT& rectangle);
 
     bool operator==(const ScreenPicture& other) const { return pixels_ == other.pixels_; }
+    // How many pixels the predicate accepts, given each pixel's red, green and blue.
+    int CountPixels(bool (*accept)(int red, int green, int blue)) const;
     bool operator!=(const ScreenPicture& other) const { return !(*this == other); }
     // Throws std::runtime_error when the file cannot be written.
     void Save(const std::string& bmp_path) const;

@@ -7,7 +7,6 @@
 #include <stdexcept>
 
 #include "remote_buffer.h"
-#include "screen_capture.h"
 #include "waiting.h"
 
 namespace {
@@ -247,6 +246,11 @@ void WindowDriver::ShowDropDown(int combo_id, bool shown) {
     SendMessageA(Control(combo_id), CB_SHOWDROPDOWN, shown, 0);
 }
 
+void WindowDriver::PointAt(int id) {
+    const RECT area = ScreenRect(id);
+    SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+}
+
 int WindowDriver::ComboSelection(int combo_id) const {
     return static_cast<int>(SendMessageA(Control(combo_id), CB_GETCURSEL, 0, 0));
 }
@@ -374,23 +378,17 @@ void WindowDriver::Answer(HWND box, int button_id) const {
     WaitUntil([&] { return !IsWindow(box); }, kReactionTimeout, "the message box to close");
 }
 
-// The window paints after it has answered, and Wine hands the painting to the X server a moment
-// later: the picture is taken once two readings of the screen in a row agree. It holds every
-// shown window of the program: the main window, its message boxes and open drop-down lists.
-void WindowDriver::Capture(const std::string& bmp_path) const {
-    // The mouse waits in a corner, where it lights up nothing.
-    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
-    SetForegroundWindow(window_);
+RECT WindowDriver::ScreenRect(int id) const {
+    RECT area = {};
+    GetWindowRect(Control(id), &area);
+    return area;
+}
+
+ScreenPicture WindowDriver::LookAt(int id) const { return ScreenPicture(ScreenRect(id)); }
+
+ScreenPicture WindowDriver::SettledLook(const RECT& area) const {
     RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     Settle();
-    RECT area = {};
-    for (HWND shown : TopLevelWindows(process_id_, "", "")) {
-        RECT shown_area = {};
-        GetWindowRect(shown, &shown_area);
-        UnionRect(&area, &area, &shown_area);
-    }
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    IntersectRect(&area, &area, &screen);
     ScreenPicture picture(area);
     PollUntil(
         [&] {
@@ -400,5 +398,22 @@ void WindowDriver::Capture(const std::string& bmp_path) const {
             return settled;
         },
         kPictureSettleTimeout, kPictureSettleInterval);
-    picture.Save(bmp_path);
+    return picture;
+}
+
+// The picture holds every shown window of the program: the main window, its message boxes and
+// open drop-down lists.
+void WindowDriver::Capture(const std::string& bmp_path) const {
+    // The mouse waits in a corner, where it lights up nothing.
+    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
+    SetForegroundWindow(window_);
+    RECT area = {};
+    for (HWND shown : TopLevelWindows(process_id_, "", "")) {
+        RECT shown_area = {};
+        GetWindowRect(shown, &shown_area);
+        UnionRect(&area, &area, &shown_area);
+    }
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&area, &area, &screen);
+    SettledLook(area).Save(bmp_path);
 }

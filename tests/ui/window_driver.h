@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "handles.h"
+#include "screen_capture.h"
 
 class WindowDriver {
 public:
@@ -49,6 +50,8 @@ public:
     HWND SetSelected(int list_id, int row, bool selected);
     // Opens or closes a drop-down list (for pictures of it).
     void ShowDropDown(int combo_id, bool shown);
+    // Moves the mouse over the middle of the control, as a user's hand does.
+    void PointAt(int id);
 
     // Drop-down lists: the selected index (-1 for none) and its text.
     int ComboSelection(int combo_id) const;
@@ -82,6 +85,13 @@ public:
     // Presses the box's button (IDOK, IDYES, IDNO) and waits until the box is gone.
     void Answer(HWND box, int button_id) const;
 
+    // The control's rectangle on the screen, and what the screen shows of the control now.
+    RECT ScreenRect(int id) const;
+    ScreenPicture LookAt(int id) const;
+    // What the screen shows of the area once the window has painted it: the window paints
+    // after it has answered, and Wine hands the painting to the X server a moment later, so
+    // the picture is taken when two readings in a row agree.
+    ScreenPicture SettledLook(const RECT& area) const;
     // The window, with any message box over it, as a 24-bit BMP file.
     void Capture(const std::string& bmp_path) const;
 

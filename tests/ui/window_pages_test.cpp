@@ -2,6 +2,7 @@
 // the start without a package, "下一步" and the one-tick rule, an analysis that finds nothing
 // (closing refused while its worker runs, "返回" without a question), and the information and
 // update pages behind the banner links and the buttons.
+#include <cstdlib>
 #include <string>
 
 #include "check.h"
@@ -12,6 +13,19 @@
 namespace {
 
 std::string ShippedPackage() { return ProgramFolder() + "\\REZ.hdb3"; }
+
+// The banner is dark blue where its links stand: a link's strokes are white, or blue under the
+// mouse; a link that shows both kept some of an earlier look.
+bool IsWhite(int red, int green, int blue) { return red > 220 && green > 220 && blue > 220; }
+bool IsBlue(int red, int green, int blue) { return blue > 200 && red < 90 && green < 90; }
+
+std::string LinkLook(const KestruneWindow& window, int link) {
+    constexpr int kStrokePixels = 10;  // two characters of 8-point bold text have far more
+    const ScreenPicture picture = window.LookAt(link);
+    const bool white = picture.CountPixels(IsWhite) >= kStrokePixels;
+    const bool blue = picture.CountPixels(IsBlue) >= kStrokePixels;
+    return white && blue ? "white and blue" : white ? "white" : blue ? "blue" : "neither white nor blue";
+}
 
 void CheckOnlyTicked(const KestruneWindow& window, int ticked_row) {
     const int list = ID_RLV_QX_SelSoftWarelist;
@@ -33,6 +47,79 @@ TEST(missing_package_is_reported_once_and_the_software_page_stays_empty) {
     CHECK(window.MessageBoxes().empty());
     CHECK_EQ(window.ShownPage(), "software");
     CHECK_EQ(window.RowCount(ID_RLV_QX_SelSoftWarelist), 0);
+    CheckClosesAndRemovesWorkingFolder(window);
+}
+
+TEST(the_frame_is_fixed_and_centred_and_a_banner_link_lights_up_under_the_mouse) {
+    KestruneCopy copy(ShippedPackage());
+    KestruneWindow window(copy);
+    HWND frame = window.Window();
+    char caption[64] = {};
+    GetWindowTextA(frame, caption, sizeof caption);
+    CHECK_EQ(std::string(caption), "Kestrune");
+    RECT client = {}, outer = {};
+    GetClientRect(frame, &client);
+    GetWindowRect(frame, &outer);
+    CHECK_EQ(client.right - client.left, 807);
+    CHECK_EQ(client.bottom - client.top, 529);
+    CHECK(std::abs(outer.left - (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2) <= 1);
+    CHECK(std::abs(outer.top - (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2) <= 1);
+    const LONG style = GetWindowLongA(frame, GWL_STYLE);
+    CHECK((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU) && (style & WS_MINIMIZEBOX));
+    CHECK(!(style & WS_MAXIMIZEBOX) && !(style & WS_THICKFRAME));
+
+    // From one link to the next: the one left turns white again. 0: the mouse over the list.
+    const int links[] = {ID_RL_QX_Top_Update, ID_RL_QX_Top_Help, ID_RL_QX_Top_About};
+    const int hovered_in_turn[] = {0, ID_RL_QX_Top_Update, ID_RL_QX_Top_Help, ID_RL_QX_Top_About};
+    auto looks_hovered = [&](int hovered) {
+        for (int link : links)
+            if (LinkLook(window, link) != (link == hovered ? "blue" : "white")) return false;
+        return true;
+    };
+    for (int hovered : hovered_in_turn) {
+        CONTEXT("mouse over " + (hovered ? window.Text(hovered) : std::string("the software list")));
+        window.PointAt(hovered ? hovered : static_cast<int>(ID_RLV_QX_SelSoftWarelist));
+        PollUntil([&] { return looks_hovered(hovered); }, kReactionTimeout);
+        for (int link : links) {
+            CONTEXT("link " + window.Text(link));
+            const std::string expected_look = link == hovered ? "blue" : "white";
+            CHECK_EQ(LinkLook(window, link), expected_look);
+        }
+    }
+    CheckClosesAndRemovesWorkingFolder(window);
+}
+
+// The side panel of the software page, from its welcome line to its last tip, gaps included.
+ScreenPicture SoftwareSidePanel(const KestruneWindow& window) {
+    const RECT top = window.ScreenRect(ID_RL_QX_MTip_WelcomeUse);
+    const RECT bottom = window.ScreenRect(ID_RL_QX_MTip_SubmitSoftware);
+    RECT panel = {};
+    UnionRect(&panel, &top, &bottom);
+    return window.SettledLook(panel);
+}
+
+TEST(the_software_page_looks_the_same_after_every_page_it_leads_to) {
+    KestruneCopy copy(ShippedPackage());
+    KestruneWindow window(copy);
+    window.SetTicked(ID_RLV_QX_SelSoftWarelist, 0, true);
+    const ScreenPicture fresh = SoftwareSidePanel(window);
+    const struct {
+        const char* page;
+        int go;
+        int back;
+    } visits[] = {
+        {"install-path", ID_RBN_QX_SelSoftware_Next, ID_RBN_QX_SelSoftwareInstalledPath_Previous},
+        {"update", ID_RBN_QX_SelSoftware_Update, ID_RBN_QX_Update_Back},
+        {"submit", ID_RBN_QX_SelSoftware_Submit, ID_RBN_QX_Other_Back},
+    };
+    for (const auto& visit : visits) {
+        CONTEXT(std::string("back from the ") + visit.page + " page");
+        CHECK(window.Click(visit.go) == nullptr);
+        CHECK_EQ(window.ShownPage(), visit.page);
+        CHECK(window.Click(visit.back) == nullptr);
+        CHECK_EQ(window.ShownPage(), "software");
+        CHECK(SoftwareSidePanel(window) == fresh);
+    }
     CheckClosesAndRemovesWorkingFolder(window);
 }
 
