@@ -86,6 +86,7 @@ TEST(the_frame_is_fixed_and_centred_and_a_banner_link_lights_up_under_the_mouse)
             CHECK_EQ(LinkLook(window, link), expected_look);
         }
     }
+    window.PointAt(ID_RLV_QX_SelSoftWarelist);  // the next window opens under the mouse
     CheckClosesAndRemovesWorkingFolder(window);
 }
 
