@@ -92,26 +92,26 @@ void CheckInstallPaths(KestruneWindow& window) {
     window.Picture("install_paths");
 }
 
-// While the closing message is open the worker still runs: the banner links and the page's
-// own buttons must leave the analysis page where it is.
-void CheckBusyWhileClosingMessageIsOpen(KestruneWindow& window) {
-    const struct {
-        const char* name;
-        int control;
-        bool is_link;
-    } clicks[] = {
-        {"关于", ID_RL_QX_Top_About, true},
-        {"帮助", ID_RL_QX_Top_Help, true},
-        {"升级", ID_RL_QX_Top_Update, true},
-        {"下一步", ID_RBN_QX_SelSoftwareAnalyzed_Next, false},
-        {"查看详细报告", ID_RBN_QX_SelSoftwareAnalyzed_SeeInfo, false},
-    };
-    for (const auto& click : clicks) {
+// While a closing message is open its worker still runs: the banner links, and on the analysis
+// page its two buttons, must leave the page where it is.
+struct Click {
+    const char* name;
+    int control;
+    bool is_link;
+};
+const Click kBannerLinks[] = {
+    {"关于", ID_RL_QX_Top_About, true}, {"帮助", ID_RL_QX_Top_Help, true}, {"升级", ID_RL_QX_Top_Update, true}};
+const Click kAnalysisButtons[] = {{"下一步", ID_RBN_QX_SelSoftwareAnalyzed_Next, false},
+                                  {"查看详细报告", ID_RBN_QX_SelSoftwareAnalyzed_SeeInfo, false}};
+
+template <size_t N>
+void CheckIgnoredWhileBusy(KestruneWindow& window, const Click (&clicks)[N], const std::string& page) {
+    for (const Click& click : clicks) {
         CONTEXT(std::string("click on ") + click.name + " during the closing message");
         HWND box = click.is_link ? window.ClickLink(click.control) : window.Click(click.control);
         CHECK(box == nullptr);
         if (box) window.Answer(box, IDOK);
-        CHECK_EQ(window.ShownPage(), "analysis");
+        CHECK_EQ(window.ShownPage(), page);
     }
 }
 
@@ -122,7 +122,8 @@ void RunAnalysis(KestruneWindow& window, const std::vector<ExpectedTrace>& expec
     HWND closing = window.WaitForMessageBox(kWorkerTimeout);
     window.Picture("analysis_closing_message");
     CHECK_EQ(window.MessageText(closing), kAnalysisDone);
-    CheckBusyWhileClosingMessageIsOpen(window);
+    CheckIgnoredWhileBusy(window, kBannerLinks, "analysis");
+    CheckIgnoredWhileBusy(window, kAnalysisButtons, "analysis");
     window.Answer(closing, IDOK);
     window.Settle();
     CHECK(window.MessageBoxes().empty());
@@ -221,6 +222,7 @@ void CheckCleanupEnded(KestruneWindow& window) {
     HWND done = window.WaitForMessageBox(kWorkerTimeout);
     window.Picture("clean_closing_message");
     CHECK_EQ(window.MessageText(done), "恭喜您,清除操作已完成.");
+    CheckIgnoredWhileBusy(window, kBannerLinks, "clean");
     window.Answer(done, IDOK);
     window.Settle();
     window.Picture("clean_finished");
