@@ -30,7 +30,7 @@ void AnalysisPage::Create(HWND middle_host, HWND button_host) {
         ControlSpec{ID_RLB_QX_SelSoftwareAnalyed_FindedInfo, WC_LISTBOXA, "", 9, 97, 786, 314,
                     LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_HSCROLL, WS_EX_CLIENTEDGE},
     });
-    MakeWhiteGroupBox(page_, ID_RGB_QX_Mid_Tip_SelSoftwareAnalyzed_State);
+    PaintInsideWhite(GetDlgItem(page_, ID_RGB_QX_Mid_Tip_SelSoftwareAnalyzed_State));
     RL_QX_MTip_SelSoftwareAnalyzed_Wait = GetDlgItem(page_, ID_RL_QX_MTip_SelSoftwareAnalyzed_Wait);
     RPB_QX_SelSoftwareAnalyed_Step = GetDlgItem(page_, ID_RPB_QX_SelSoftwareAnalyed_Step);
     RL_QX_MTip_SelSoftwareAnalyzed_ScanInfo = GetDlgItem(page_, ID_RL_QX_MTip_SelSoftwareAnalyzed_ScanInfo);

@@ -36,7 +36,7 @@ void CleanPage::Create(HWND middle_host, HWND button_host) {
     RL_QX_MTip_SelSoftwareUninstallC_Wait = GetDlgItem(page_, ID_RL_QX_MTip_SelSoftwareUninstallC_Wait);
     RPB_QX_SelSoftwareUninstallC_Step = GetDlgItem(page_, ID_RPB_QX_SelSoftwareUninstallC_Step);
     RLB_QX_SelSoftwareUninstallC_CleanInfo = GetDlgItem(page_, ID_RLB_QX_SelSoftwareUninstallC_CleanInfo);
-    MakeWhiteGroupBox(page_, ID_RGB_QX_Mid_Tip_SelSoftwareUninstallC_State);
+    PaintInsideWhite(GetDlgItem(page_, ID_RGB_QX_Mid_Tip_SelSoftwareUninstallC_State));
     SendMessageA(RLB_QX_SelSoftwareUninstallC_CleanInfo, LB_SETITEMHEIGHT, 0, kCleanInfoRowHeight);
     // Long paths can be scrolled to sideways.
     SendMessageA(RLB_QX_SelSoftwareUninstallC_CleanInfo, LB_SETHORIZONTALEXTENT, kCleanInfoWidth, 0);

@@ -55,9 +55,9 @@ void InstallPathPage::Create(HWND middle_host, HWND button_host) {
                     LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE},
         ControlSpec{ID_RBN_QX_SelSoftWareInstalledPath_Add, WC_BUTTONA, "添加", 443, 388, 54, 21, WS_TABSTOP},
         ControlSpec{ID_RBN_QX_SelSoftWareInstalledPath_Delete, WC_BUTTONA, "删除", 507, 388, 54, 21, WS_TABSTOP},
-        ControlSpec{0, WC_STATICA, "", 568, 32, 225, 347, SS_ETCHEDFRAME},
         ControlSpec{ID_RL_QX_MTip_LeftTip, WC_STATICA, kLeftTip, 576, 42, 210, 330},
     });
+    PaintInsideWhite(CreateControl(page_, {0, WC_STATICA, "", 568, 32, 225, 347, SS_ETCHEDFRAME}));
     RLV_QX_SelSoftWareInstalledPathlist = GetDlgItem(page_, ID_RLV_QX_SelSoftWareInstalledPathlist);
     ListView_SetExtendedListViewStyle(RLV_QX_SelSoftWareInstalledPathlist, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     AddListColumn(RLV_QX_SelSoftWareInstalledPathlist, "索引", 50);

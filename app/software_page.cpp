@@ -92,9 +92,7 @@ void SoftwarePage::Create(HWND middle_host, HWND button_host) {
     AddListColumn(RLV_QX_SelSoftWarelist, "32位/64位", 78, LVCFMT_CENTER);
 
     // The side panel: welcome, picture, what the program does and where to go when a program is missing.
-    HWND side = CreateWindowExA(0, WC_STATICA, "", WS_CHILD | WS_VISIBLE | SS_ETCHEDFRAME, 572, 32, 223, 372, page_,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
-    (void)side;
+    PaintInsideWhite(CreateControl(page_, {0, WC_STATICA, "", 572, 32, 223, 372, SS_ETCHEDFRAME}));
     CreateControls(page_, {
         ControlSpec{ID_RL_QX_MTip_WelcomeUse, WC_STATICA, "欢迎使用Kestrune", 583, 44, 200, 18},
         ControlSpec{ID_Side_Picture, WC_STATICA, "", 583, 80, 198, 159, SS_BITMAP},

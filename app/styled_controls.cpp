@@ -8,6 +8,19 @@ namespace {
 
 constexpr char kHotProperty[] = "KestruneHot";
 
+// A link stands transparent on the banner picture: the picture under it is painted again first,
+// or the blue of the hot state would stay behind the white text.
+void Repaint(HWND window, bool is_link) {
+    if (!is_link) {
+        InvalidateRect(window, nullptr, TRUE);
+        return;
+    }
+    RECT area;
+    GetWindowRect(window, &area);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&area), 2);
+    RedrawWindow(GetParent(window), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 // Keeps a "hot" mark while the mouse is over the control and repaints on every change.
 LRESULT CALLBACK TrackHover(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR is_link) {
     switch (message) {
@@ -17,13 +30,13 @@ LRESULT CALLBACK TrackHover(HWND window, UINT message, WPARAM wparam, LPARAM lpa
                 TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
                 TrackMouseEvent(&track);
                 if (is_link) SetFont(window, FontKind::kBoldUnderlined);
-                InvalidateRect(window, nullptr, TRUE);
+                Repaint(window, is_link);
             }
             break;
         case WM_MOUSELEAVE:
             RemovePropA(window, kHotProperty);
             if (is_link) SetFont(window, FontKind::kBold);
-            InvalidateRect(window, nullptr, TRUE);
+            Repaint(window, is_link);
             break;
         case WM_SETCURSOR:
             if (is_link) {

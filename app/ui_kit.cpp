@@ -12,7 +12,7 @@ struct FindContext {
     HWND found;
 };
 
-LRESULT CALLBACK PaintInsideWhite(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK EraseInsideWhite(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
     if (message == WM_ERASEBKGND) {
         RECT inside;
         GetClientRect(window, &inside);
@@ -149,11 +149,9 @@ std::string ComboText(HWND combo) {
     return text;
 }
 
-HWND MakeWhiteGroupBox(HWND page, int id) {
-    HWND group = GetDlgItem(page, id);
-    SetWindowPos(group, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetWindowSubclass(group, PaintInsideWhite, 1, 0);
-    return group;
+void PaintInsideWhite(HWND framing_control) {
+    SetWindowPos(framing_control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowSubclass(framing_control, EraseInsideWhite, 1, 0);
 }
 
 void SetProgressParts(HWND bar, int total, int done) {

@@ -64,10 +64,11 @@ int ComboSelection(HWND combo);
 void SetComboSelection(HWND combo, int index);
 std::string ComboText(HWND combo);
 
-// A group box whose inside is painted white: a group box paints only its frame and caption, so
-// without this the page shown before would stay visible inside the frame. It is put beneath the
-// page's other controls, which stand inside it as the page's own children.
-HWND MakeWhiteGroupBox(HWND page, int id);
+// Group boxes and etched frames paint only their frame (and caption), and a page does not paint
+// under its children, so without this the page shown before stays visible inside them. The
+// control is put beneath the page's other controls, which stand inside it as the page's own
+// children, and its inside is painted white.
+void PaintInsideWhite(HWND framing_control);
 
 // A progress bar counted in parts.
 void SetProgressParts(HWND bar, int total, int done);

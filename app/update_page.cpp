@@ -34,7 +34,7 @@ void UpdatePage::Create(HWND middle_host, HWND button_host) {
         ControlSpec{ID_RMO_QX_Update_Info, WC_EDITA, "", 9, 97, 786, 314,
                     ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE},
     });
-    MakeWhiteGroupBox(page_, ID_RGB_QX_Mid_Tip_Update_State);
+    PaintInsideWhite(GetDlgItem(page_, ID_RGB_QX_Mid_Tip_Update_State));
     RPB_QX_Update_Step = GetDlgItem(page_, ID_RPB_QX_Update_Step);
     RMO_QX_Update_Info = GetDlgItem(page_, ID_RMO_QX_Update_Info);
     SetProgressParts(RPB_QX_Update_Step, kProgressParts, 0);

@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 libz-mingw-w64-dev
   wine wine32:i386 xvfb xauth x11-utils imagemagick
   fonts-wqy-microhei locales
-  nsis msitools wixl
+  nsis msitools wixl fonts-wine
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
