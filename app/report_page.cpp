@@ -120,14 +120,14 @@ LRESULT CALLBACK ForwardListNotifications(HWND window, UINT message, WPARAM wpar
     return DefSubclassProc(window, message, wparam, lparam);
 }
 
-HWND CreateTraceList(HWND tab, const TraceList& spec, const RECT& area) {
-    HWND list = CreateControl(tab, {spec.id, WC_LISTVIEWA, "", area.left, area.top, area.right - area.left,
+HWND CreateTraceList(HWND tab, const TraceList& trace_list, const RECT& area) {
+    HWND list = CreateControl(tab, {trace_list.id, WC_LISTVIEWA, "", area.left, area.top, area.right - area.left,
                                     area.bottom - area.top, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP});
     ShowWindow(list, SW_HIDE);
     ListView_SetExtendedListViewStyle(
-        list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | (spec.check_boxes ? LVS_EX_CHECKBOXES : 0));
+        list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | (trace_list.check_boxes ? LVS_EX_CHECKBOXES : 0));
     AddListColumn(list, "索引", 80);
-    AddListColumn(list, spec.path_title, 684);
+    AddListColumn(list, trace_list.path_title, 684);
     return list;
 }
 
@@ -172,8 +172,8 @@ void ReportPage::Create(HWND middle_host, HWND button_host) {
     RECT area;
     GetClientRect(RPC_QX_SelSoftwareUninstall_Report, &area);
     TabCtrl_AdjustRect(RPC_QX_SelSoftwareUninstall_Report, FALSE, &area);
-    for (const TraceList& spec : kTraceLists)
-        lists_[static_cast<int>(spec.kind)] = CreateTraceList(RPC_QX_SelSoftwareUninstall_Report, spec, area);
+    for (const TraceList& trace_list : kTraceLists)
+        lists_[static_cast<int>(trace_list.kind)] = CreateTraceList(RPC_QX_SelSoftwareUninstall_Report, trace_list, area);
     ShowTab(0);
 
     CreateBarButton(buttons_, ID_RBN_QX_SelSoftwareUninstall_Clean, "执行清除", 695);
@@ -328,15 +328,15 @@ bool ReportPage::OnNotify(const NMHDR& header, LRESULT&) {
         if (header.code == TCN_SELCHANGE) ShowTab(TabCtrl_GetCurSel(RPC_QX_SelSoftwareUninstall_Report));
         return true;
     }
-    const TraceList* spec = TraceListById(header.idFrom);
-    if (!spec) return false;
+    const TraceList* trace_list = TraceListById(header.idFrom);
+    if (!trace_list) return false;
     if (header.code == NM_DBLCLK) {
         // RLV_QX_SelSoftwareUninstall_InstalledPathDblClick and _NewRegDblClick.
-        if (spec->kind == TraceKind::kRelatedDir)
+        if (trace_list->kind == TraceKind::kRelatedDir)
             DirectoryPreview();
-        else if (spec->kind == TraceKind::kRegistry || spec->kind == TraceKind::kComponent)
+        else if (trace_list->kind == TraceKind::kRegistry || trace_list->kind == TraceKind::kComponent)
             RegistryPreview(header.hwndFrom);
-    } else if (header.code == NM_RCLICK && spec->preview_item) {
+    } else if (header.code == NM_RCLICK && trace_list->preview_item) {
         POINT cursor;
         GetCursorPos(&cursor);
         PopupPreviewMenu(cursor.x, cursor.y);
