@@ -31,10 +31,10 @@ BOOL CALLBACK FindById(HWND child, LPARAM context) {
 
 }  // namespace
 
-HWND CreateControl(HWND parent, const ControlSpec& spec) {
-    HWND control = CreateWindowExA(spec.ex_style, spec.window_class, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
-                                   spec.x, spec.y, spec.width, spec.height, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleA(nullptr),
+HWND CreateControl(HWND parent, const ControlSpec& control_spec) {
+    HWND control = CreateWindowExA(control_spec.ex_style, control_spec.window_class, control_spec.text, WS_CHILD | WS_VISIBLE | control_spec.style,
+                                   control_spec.x, control_spec.y, control_spec.width, control_spec.height, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_spec.id)), GetModuleHandleA(nullptr),
                                    nullptr);
     SetFont(control, FontKind::kDefault);
     return control;
