@@ -18,7 +18,7 @@ struct ControlSpec {
     DWORD ex_style = 0;
 };
 
-HWND CreateControl(HWND parent, const ControlSpec& spec);
+HWND CreateControl(HWND parent, const ControlSpec& control_spec);
 // Every control of the table, in order.
 void CreateControls(HWND parent, const ControlSpec* specs, size_t count);
 template <size_t N>
