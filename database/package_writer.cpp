@@ -42,3 +42,11 @@ void AppendPackageEntry(std::string& package, const PackageEntry& entry) {
     AppendLittleEndian32(package, static_cast<std::uint32_t>(entry.data.size()));
     package += entry.data;
 }
+
+void AppendStoredFile(std::string& package, const std::string& name, const std::string& contents) {
+    PackageEntry entry;
+    entry.name = name;
+    entry.unpacked_size = static_cast<std::int32_t>(contents.size());
+    entry.data = ZlibCompress(contents);
+    AppendPackageEntry(package, entry);
+}

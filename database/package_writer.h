@@ -14,3 +14,6 @@ std::string CompressHdb(const std::string& text);
 
 // Appends one entry in package form.
 void AppendPackageEntry(std::string& package, const PackageEntry& entry);
+
+// Appends the entry that stores contents under name, in the package's own folder.
+void AppendStoredFile(std::string& package, const std::string& name, const std::string& contents);

@@ -12,11 +12,8 @@ namespace {
 int CountCalls(const char*) { return 0; }
 
 std::string PackageOf(const std::string& name, const std::string& contents) {
-    PackageEntry entry;
-    entry.name = name;
-    entry.data = ZlibCompress(contents);
     std::string package;
-    AppendPackageEntry(package, entry);
+    AppendStoredFile(package, name, contents);
     return package;
 }
 

@@ -24,14 +24,7 @@ StoredFile Enciphered(const std::string& name, const std::vector<std::string>& r
 
 std::string Pack(const std::vector<StoredFile>& files) {
     std::string package;
-    for (const StoredFile& file : files) {
-        const std::string database_file = CompressHdb(file.text);
-        PackageEntry entry;
-        entry.name = file.name;
-        entry.unpacked_size = static_cast<std::int32_t>(database_file.size());
-        entry.data = ZlibCompress(database_file);
-        AppendPackageEntry(package, entry);
-    }
+    for (const StoredFile& file : files) AppendStoredFile(package, file.name, CompressHdb(file.text));
     return package;
 }
 

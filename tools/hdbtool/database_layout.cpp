@@ -98,12 +98,7 @@ std::string PackDatabase(const std::vector<DatabaseFile>& files) {
     for (const DatabaseFile& file : files) {
         std::string text;
         for (const std::string& record : file.records) text += EncryptRecord(record, file.name) + kLineBreak;
-        const std::string database_file = CompressHdb(text);
-        PackageEntry entry;
-        entry.name = file.name;
-        entry.unpacked_size = static_cast<std::int32_t>(database_file.size());
-        entry.data = ZlibCompress(database_file);
-        AppendPackageEntry(package, entry);
+        AppendStoredFile(package, file.name, CompressHdb(text));
     }
     return package;
 }
