@@ -3,6 +3,8 @@
 
 #include "check.h"
 #include "engine_fixture.h"
+#include "scratch_folder.h"
+#include "shortcut_writer.h"
 #include "file_system.h"
 #include "registry_fixture.h"
 #include "text_rules.h"
@@ -26,7 +28,7 @@ std::string ThisProgramName() {
 TEST(AnalysisStepsReportTheTracesThatExist) {
     EngineFixture f;
     f.ConnectAllSlots();
-    ScopedDriveFolder drive("KestruneEngineAnalysis");
+    ScratchFolder drive("C:\\", "KestruneEngineAnalysis");
     const std::string program_folder = drive.Path() + "\\Vendor\\星澜Player";
     CreateDirectories(program_folder);
     ::WriteFile(program_folder + "\\core.dll", "x");
@@ -81,7 +83,7 @@ TEST(ShortcutStepMatchesPathTargetAndWorkingFolder) {
     {
         EngineFixture f;
         f.ConnectAllSlots();
-        ScopedDriveFolder base("Users\\KestruneEngineLinks");
+        ScratchFolder base("C:\\Users", "KestruneEngineLinks");
         const std::string program = base.Path() + "\\Foo", neighbour = base.Path() + "\\FooBar";
         const std::string links = base.Path() + "\\links", elsewhere = WindowsFolder() + "\\notepad.exe";
         for (const std::string& folder : {program, neighbour, links}) CreateDirectories(folder);

@@ -3,6 +3,7 @@
 #include "check.h"
 #include "cleanup_selection.h"
 #include "engine_fixture.h"
+#include "scratch_folder.h"
 #include "file_system.h"
 #include "handles.h"
 #include "registry_fixture.h"
@@ -26,7 +27,7 @@ KernelHandle LockFile(const std::string& path) {
 TEST(CleanupReportsWhatWasRemovedAndWhatWasNot) {
     EngineFixture f;
     f.ConnectAllSlots();
-    ScopedDriveFolder drive("KestruneEngineClean");
+    ScratchFolder drive("C:\\", "KestruneEngineClean");
     const std::string read_only = drive.Path() + "\\readonly.dll", locked = drive.Path() + "\\locked.dll";
     const std::string clean_dir = drive.Path() + "\\Clean", busy_dir = drive.Path() + "\\Busy";
     for (const std::string& folder : {clean_dir + "\\sub", busy_dir + "\\sub"}) CreateDirectories(folder);

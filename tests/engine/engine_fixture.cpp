@@ -1,12 +1,8 @@
 #include "engine_fixture.h"
 
-#include <objbase.h>
-#include <shlobj.h>
-
 #include "category_files.h"
 #include "check.h"
 #include "file_system.h"
-#include "handles.h"
 
 namespace {
 
@@ -111,25 +107,4 @@ void EngineFixture::ConnectAllSlots() {
     engine.OnNewReg = OnNewReg;
     engine.OnShellLink = OnShellLink;
     engine.OnCleanInfo = OnCleanInfo;
-}
-
-ScopedDriveFolder::ScopedDriveFolder(const std::string& name)
-    : path_("C:\\" + name + "-" + std::to_string(GetCurrentProcessId())) {
-    DeleteFolderTree(path_);
-    CHECK(CreateDirectories(path_));
-}
-
-ScopedDriveFolder::~ScopedDriveFolder() { DeleteFolderTree(path_); }
-
-bool WriteShortcut(const std::string& path, const std::string& target, const std::string& working_directory) {
-    ComPointer<IShellLinkA> link;
-    ComPointer<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.Receive())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.Receive())))
-        return false;
-    link->SetPath(target.c_str());
-    link->SetWorkingDirectory(working_directory.c_str());
-    WCHAR wide_path[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide_path, MAX_PATH);
-    return SUCCEEDED(file->Save(wide_path, TRUE));
 }

@@ -32,17 +32,3 @@ public:
     ScopedTempFolder app, temp;
     TQX engine;
 };
-
-// A file or folder path under C:\ that is removed, with everything in it, at scope exit.
-class ScopedDriveFolder {
-public:
-    explicit ScopedDriveFolder(const std::string& name);
-    ~ScopedDriveFolder();
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-// Writes a shortcut through IShellLinkA; COM must be initialised on the calling thread.
-bool WriteShortcut(const std::string& path, const std::string& target, const std::string& working_directory);

@@ -3,6 +3,7 @@
 
 #include "check.h"
 #include "engine_fixture.h"
+#include "scratch_folder.h"
 #include "file_system.h"
 #include "main_thread_invoker.h"
 #include "text_rules.h"
@@ -78,7 +79,7 @@ TEST(AnalysisWorkerRunsTheProtocolAndHandsShortcutsToThisThread) {
         EngineFixture f;
         f.ConnectAllSlots();
         MainThreadInvoker invoker;
-        ScopedDriveFolder users("Users\\KestruneWorkerTest");
+        ScratchFolder users("C:\\Users", "KestruneWorkerTest");
         const std::string program = users.Path() + "\\WorkerApp";
         CreateDirectories(program);
         ::WriteFile(program + "\\inside.lnk", "x");  // a shortcut inside the program's folder

@@ -62,46 +62,12 @@ bool WaitUntil(bool (*condition)(const std::string&), const std::string& path) {
 
 bool IsGone(const std::string& path) { return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; }
 
-// The fixture makes and removes its trees itself: the tests need folder names whose last byte
-// is the trail byte 0x5C of a double-byte character, which the shared file helpers take for a
-// separator. Here a separator is only ever appended, never looked for at a path's end.
-void CreateFolderPath(const std::string& path) {
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(path[i])))
-            ++i;
-        else if (path[i] == '\\')
-            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-    }
-    CreateDirectoryA(path.c_str(), nullptr);
-}
-
-// Links are removed, never followed.
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    {
-        FindHandle search((folder + "\\*").c_str(), entry);
-        for (bool more = search.IsOpen(); more; more = search.Next(entry)) {
-            const std::string name = entry.cFileName, path = folder + "\\" + name;
-            if (name == "." || name == "..") continue;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA(path.c_str());
-            else if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-                RemoveDirectoryA(path.c_str());
-            else
-                RemoveTree(path);
-        }
-    }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
-}
-
 }  // namespace
 
 ScratchFolder::ScratchFolder(const std::string& parent, const std::string& name)
     : path_(JoinPath(parent, name + "-" + std::to_string(GetCurrentProcessId()))) {
-    RemoveTree(path_);  // a leftover of an earlier run with the same id
-    CreateFolderPath(path_);
+    DeleteFolderTree(path_);  // a leftover of an earlier run with the same id
+    CreateDirectories(path_);
     CHECK(DirectoryExists(path_));
 }
 
@@ -111,13 +77,13 @@ ScratchFolder::~ScratchFolder() {
         RunUnixCommand(L"/bin/rm -f \"" + UnixPathOf(link) + L"\"");
         WaitUntil(IsGone, link);
     }
-    RemoveTree(path_);
+    DeleteFolderTree(path_);
 }
 
 void ScratchFolder::MakeFolders(const StringList& sub_paths) const {
     for (const std::string& sub_path : sub_paths) {
         CONTEXT(sub_path);
-        CreateFolderPath(*this / sub_path);
+        CreateDirectories(*this / sub_path);
         CHECK(DirectoryExists(*this / sub_path));
     }
 }
@@ -132,7 +98,7 @@ void ScratchFolder::MakeFiles(const StringList& sub_paths) const {
 }
 
 bool ScratchFolder::Remove(const std::string& sub_path) const {
-    RemoveTree(*this / sub_path);
+    DeleteFolderTree(*this / sub_path);
     return IsGone(*this / sub_path);
 }
 

@@ -8,6 +8,7 @@
 #include "handles.h"
 #include "scratch_folder.h"
 #include "shell_link.h"
+#include "shortcut_writer.h"
 
 namespace {
 
@@ -19,22 +20,6 @@ public:
     ComOnThisThread(const ComOnThisThread&) = delete;
     ComOnThisThread& operator=(const ComOnThisThread&) = delete;
 };
-
-void WriteShortcut(const std::string& path, const std::string& target, const std::string& working_directory) {
-    CONTEXT(path);
-    ComPointer<IShellLinkA> link;
-    CHECK(SUCCEEDED(
-        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.Receive())));
-    ComPointer<IPersistFile> file;
-    if (link.IsSet()) link->QueryInterface(IID_IPersistFile, file.Receive());
-    CHECK(file.IsSet());
-    if (!file.IsSet()) return;
-    CHECK(SUCCEEDED(link->SetPath(target.c_str())));
-    CHECK(SUCCEEDED(link->SetWorkingDirectory(working_directory.c_str())));
-    WCHAR wide_path[MAX_PATH] = {};
-    CHECK(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide_path, MAX_PATH) > 0);
-    CHECK(SUCCEEDED(file->Save(wide_path, TRUE)));
-}
 
 // The 8.3 form, so the shortcut holds a text that only the long-form conversion turns back.
 std::string ShortFormOf(const std::string& path) {
@@ -79,7 +64,8 @@ TEST(ShortcutsResolveToLongFormsOfWhatStillExists) {
     for (const ShortcutCase& c : kShortcuts) {
         scratch.MakeFolders({c.working_folder});
         scratch.MakeFiles({c.application});
-        WriteShortcut(scratch / c.shortcut, ShortFormOf(scratch / c.application), ShortFormOf(scratch / c.working_folder));
+        CHECK(WriteShortcut(scratch / c.shortcut, ShortFormOf(scratch / c.application),
+                            ShortFormOf(scratch / c.working_folder)));
     }
 
     for (const ShortcutCase& c : kShortcuts) {
@@ -106,7 +92,7 @@ TEST(WhatIsNoReadableShortcutResolvesToNothing) {
     ScratchFolder scratch("C:\\", "KestruneShortcuts");
     scratch.MakeFolders({"Folder.lnk"});
     scratch.MakeFiles({"Empty.lnk", "Target.exe"});
-    WriteShortcut(scratch / "Good.lnk", scratch / "Target.exe", scratch.Path());
+    CHECK(WriteShortcut(scratch / "Good.lnk", scratch / "Target.exe", scratch.Path()));
 
     const std::string cases[] = {
         scratch / "Missing.lnk",
