@@ -10,8 +10,9 @@
 
 namespace {
 
-// The ANSI entry record; its size field must say 296 for Process32First to fill it.
-static_assert(sizeof(PROCESSENTRY32) == 296, "ANSI process entry of 32-bit Windows");
+// The ANSI entry record; its size field must say 296 (304 in a 64-bit build) for
+// Process32First to fill it.
+static_assert(sizeof(PROCESSENTRY32) == (sizeof(void*) == 4 ? 296 : 304), "ANSI process entry");
 
 // How long an ended process may take to go before the clean-up calls it a failure.
 constexpr DWORD kExitWaitMilliseconds = 3000;

@@ -5,7 +5,14 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The Windows build runs hdbtool.exe under Wine to make its signature package.
 bash "$root/tools/wine-prefix.sh"
-cmake -S "$root" -B "$root/build/win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+source "$root/tools/windows-arch.sh"
+# The Windows build's folder keeps its name for both architectures; a change of host kind
+# starts it afresh.
+toolchain="$root/cmake/mingw-$KESTRUNE_WINDOWS_ARCH.cmake"
+if ! grep -qs "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain\$" "$root/build/win32/CMakeCache.txt"; then
+  rm -rf "$root/build/win32"
+fi
+cmake -S "$root" -B "$root/build/win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
 cmake -S "$root" -B "$root/build/native" -G Ninja -DKESTRUNE_WIN32_BUILD_DIR="$root/build/win32" >/dev/null
 cmake --build "$root/build/native"
 cmake --build "$root/build/win32"

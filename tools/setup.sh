@@ -3,13 +3,18 @@
 # Idempotent: every step checks first, so running it again is quick.
 set -euo pipefail
 
+source "$(dirname "${BASH_SOURCE[0]}")/windows-arch.sh"
 packages=(
   cmake ninja-build make g++ pkg-config zlib1g-dev libbenchmark-dev
-  g++-mingw-w64-i686 libz-mingw-w64-dev
-  wine wine32:i386 xvfb xauth x11-utils imagemagick
+  libz-mingw-w64-dev wine xvfb xauth x11-utils imagemagick
   fonts-wqy-microhei locales
   nsis msitools wixl fonts-wine
 )
+if [ "$KESTRUNE_WINDOWS_ARCH" = i686 ]; then
+  packages+=(g++-mingw-w64-i686 wine32:i386)
+else
+  packages+=(g++-mingw-w64-x86-64 wine64)
+fi
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -19,7 +24,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [ "$KESTRUNE_WINDOWS_ARCH" = i686 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
   fi
   as_root apt-get update -q
@@ -35,7 +40,8 @@ fi
 
 # The POSIX thread model gives the cross compiler std::mutex and friends.
 for tool in gcc g++; do
-  if [ -x "/usr/bin/i686-w64-mingw32-$tool-posix" ]; then
-    as_root update-alternatives --set "i686-w64-mingw32-$tool" "/usr/bin/i686-w64-mingw32-$tool-posix" >/dev/null
+  if [ -x "/usr/bin/$KESTRUNE_WINDOWS_ARCH-w64-mingw32-$tool-posix" ]; then
+    as_root update-alternatives --set "$KESTRUNE_WINDOWS_ARCH-w64-mingw32-$tool" \
+      "/usr/bin/$KESTRUNE_WINDOWS_ARCH-w64-mingw32-$tool-posix" >/dev/null
   fi
 done
