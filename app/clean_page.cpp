@@ -75,8 +75,15 @@ void CleanPage::OnCleanRunState(int state) {
         form_.report.EnableChoices(true);
         form_.report.ClearTraces();
         form_.report.ClearProtocol();
-        if (run_error_.empty()) {
+        const TQX::CleanupTally& tally = form_.Engine().Tally;
+        if (run_error_.empty() && tally.not_removed == 0) {
             ShowInformation(form_.Handle(), "恭喜您,清除操作已完成.");
+        } else if (run_error_.empty()) {
+            // Something stayed: the user is told how much, and the log names each item.
+            const std::string message = "清除操作未能全部完成: 已清除 " + std::to_string(tally.removed) +
+                                        " 项, 未能清除 " + std::to_string(tally.not_removed) +
+                                        " 项(受保护或无法删除).\n请查看清除日志中的各项说明.";
+            ShowError(form_.Handle(), message.c_str());
         } else {
             // A step that raised stopped the run: the user must not be told that all is clean.
             const std::string message = "清除操作未能全部完成,执行中发生错误: " + run_error_;

@@ -214,6 +214,10 @@ LRESULT CALLBACK TForm_Tarnwick_CN::WindowProc(HWND window, UINT message, WPARAM
         // A handler that meets a damaged database line: the user is told, the window stays.
         ShowError(window, error.what());
         return 0;
+    } catch (...) {
+        // Nothing may unwind through the system's code that called us.
+        ShowError(window, "未知错误");
+        return 0;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "main_window.h"
 #include "regedit_jump.h"
 #include "registry_item.h"
+#include "safety_guard.h"
 #include "styled_controls.h"
 #include "ui_kit.h"
 
@@ -250,7 +251,7 @@ void ReportPage::DirectoryPreview() {
     HWND list = ListOf(TraceKind::kRelatedDir);
     const int row = FirstSelectedListRow(list);
     if (row < 0) return;
-    const std::string path = ListCellText(list, row, 1);
+    const std::string path = SafetyGuard::Unmarked(ListCellText(list, row, 1));
     ShellExecuteA(form_.Handle(), "open", "Explorer.exe", path.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
@@ -260,7 +261,7 @@ void ReportPage::RegistryPreview(HWND list) {
     const int row = FirstSelectedListRow(list);
     if (row < 0) return;
     StringList fields;
-    SplitByBar(ListCellText(list, row, 1), fields);
+    SplitByBar(SafetyGuard::Unmarked(ListCellText(list, row, 1)), fields);
     fields.resize(3);
     LocateInRegEdit(fields[0], fields[1], UnquotedValueName(fields[2]));
 }

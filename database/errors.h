@@ -56,3 +56,10 @@ public:
     explicit EUnsafeEntryName(const std::string& name)
         : EDatabaseError("Unsafe package entry name \"" + name + "\": it must stay inside the working folder") {}
 };
+
+// A package without a single database file: unpacking it would leave the program an empty
+// catalogue that looks like a working database.
+class EEmptyPackage : public EDatabaseError {
+public:
+    EEmptyPackage() : EDatabaseError("The package holds no database files") {}
+};

@@ -1,26 +1,47 @@
 #include "file_codec.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "errors.h"
 #include "file_system.h"
+#include "input_file.h"
+#include "length_limits.h"
 #include "package_reader.h"
 #include "zlib_inflater.h"
 
 namespace {
 
-constexpr std::size_t kUnpackPieceLength = 1024;
-// Deflate cannot expand data by more than this factor; a larger claim is a damaged length field.
-constexpr std::uint64_t kMaxInflationFactor = 1032;
+constexpr std::size_t kInflatePieceLength = 16 * 1024;
+constexpr char kDamagedDatabaseFile[] = "Damaged database file";
+
+// Inflates data into output piece by piece, stopping one byte past the announced length: a
+// stream holding more or less than it announces is damage, and output is never committed then.
+void InflateExactly(const std::string& data, std::uint64_t announced, AtomicFileWriter& output,
+                    const std::string& damaged) {
+    ZlibInflater inflater(data.data(), data.size());
+    char piece[kInflatePieceLength];
+    std::uint64_t written = 0;
+    while (written < announced) {
+        const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof piece, announced - written));
+        const std::size_t got = inflater.Read(piece, wanted);
+        if (got == 0)
+            throw EZlibError(damaged + ": it holds " + std::to_string(written) + " bytes, fewer than the " +
+                             std::to_string(announced) + " it announces");
+        output.Write(piece, got);
+        written += got;
+    }
+    if (inflater.Read(piece, 1) != 0)
+        throw EZlibError(damaged + ": it holds more than the " + std::to_string(announced) + " bytes it announces");
+}
 
 void UnpackEntry(const PackageEntry& entry, const std::string& folder) {
     CheckPackageEntryNames(entry);
     if (!entry.folder.empty()) CreateDirectories(folder + entry.folder);
 
     AtomicFileWriter output(folder + entry.name);
-    ZlibInflater inflater(entry.data.data(), entry.data.size());
-    char piece[kUnpackPieceLength];
-    while (const std::size_t got = inflater.Read(piece, sizeof piece)) output.Write(piece, got);
+    InflateExactly(entry.data, static_cast<std::uint32_t>(entry.unpacked_size), output,
+                   "Damaged package entry \"" + entry.name + "\"");
     output.Commit();
 }
 
@@ -34,39 +55,26 @@ bool UnpackPackage(const std::string& package_path, const std::string& folder_pa
 
     TPackageReader reader(package_path);
     PackageEntry entry;
-    while (reader.Next(entry)) UnpackEntry(entry, folder);
+    bool unpacked_any = false;
+    while (reader.Next(entry)) {
+        UnpackEntry(entry, folder);
+        unpacked_any = true;
+    }
+    if (!unpacked_any) throw EEmptyPackage();
     return true;
 }
 
 bool DecompressHdb(const std::string& source_path, const std::string& target_path) {
     if (!FileExists(source_path)) return false;
-    std::string source;
-    if (!ReadWholeFile(source_path, source)) throw EFileOpenError(source_path);
-    if (source.size() < 4) throw EReadError();
-
-    const auto* header = reinterpret_cast<const unsigned char*>(source.data());
-    const std::uint32_t text_length = std::uint32_t(header[0]) | std::uint32_t(header[1]) << 8 |
-                                      std::uint32_t(header[2]) << 16 | std::uint32_t(header[3]) << 24;
-    const std::size_t compressed_length = source.size() - 4;
-    if (text_length > compressed_length * kMaxInflationFactor)
-        throw EZlibError("Damaged database file: its length field exceeds what its data can hold");
-
-    std::string text(text_length, '\0');
-    std::size_t filled = 0;
-    if (text_length > 0 || compressed_length > 0) {
-        ZlibInflater inflater(source.data() + 4, compressed_length);
-        while (filled < text.size()) {
-            const std::size_t got = inflater.Read(&text[filled], text.size() - filled);
-            if (got == 0) break;
-            filled += got;
-        }
-        char extra;
-        if (filled < text.size() || inflater.Read(&extra, 1) != 0)
-            throw EZlibError("Damaged database file: its text is not the length its header gives");
-    }
+    InputFile source(source_path);
+    const std::uint32_t text_length = source.ReadLittleEndian32();
+    const std::uint64_t compressed_length = source.Remaining();
+    CheckAnnouncedLength(kDamagedDatabaseFile, text_length, compressed_length);
+    const std::string compressed = source.ReadText(compressed_length);
 
     AtomicFileWriter output(target_path);
-    output.Write(text.data(), text.size());
+    // A file of four zero bytes is an empty text without a stream.
+    if (text_length > 0 || compressed_length > 0) InflateExactly(compressed, text_length, output, kDamagedDatabaseFile);
     output.Commit();
     return true;
 }

@@ -7,6 +7,14 @@ namespace {
 
 DWORD AttributesOf(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
+// Only "not found" means gone: a delete-pending file answers "access denied" until its last
+// handle closes.
+bool IsGone(DWORD attributes) {
+    if (attributes != INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 // Deletes what the folder holds; the search handle is closed before the folder itself goes.
 void DeleteFolderEntries(const std::string& folder) {
     WIN32_FIND_DATAA data;
@@ -17,11 +25,8 @@ void DeleteFolderEntries(const std::string& folder) {
         const std::string child = JoinPath(folder, name);
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             DeleteFileAlways(child);
-        } else if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            // A junction or directory link: remove the link itself, never what it points at.
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            RemoveDirectoryA(child.c_str());
         } else {
+            // A junction or directory link is removed as a link, never followed.
             DeleteFolderTree(child);
         }
     }
@@ -49,17 +54,29 @@ bool CreateDirectories(const std::string& path) {
 }
 
 bool DeleteFileAlways(const std::string& path) {
+    const DWORD attributes = AttributesOf(path);
+    if (IsGone(attributes)) return true;
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(path.c_str()) || AttributesOf(path) == INVALID_FILE_ATTRIBUTES;
+    DeleteFileA(path.c_str());
+    // DeleteFileA succeeds for a file that stays, delete-pending, while another handle is open.
+    if (IsGone(AttributesOf(path))) return true;
+    SetFileAttributesA(path.c_str(), attributes);
+    return false;
 }
 
 bool DeleteFolderTree(const std::string& path) {
     // A drive root keeps its separator.
     std::string folder = WithoutTrailingSeparators(path);
     if (folder.size() < 3) folder = path.substr(0, 3);
-    DeleteFolderEntries(folder);
+    const DWORD attributes = AttributesOf(folder);
+    if (IsGone(attributes)) return true;
+    // A folder that is itself a junction or link goes as a link; what it leads to stays.
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) DeleteFolderEntries(folder);
     SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return RemoveDirectoryA(folder.c_str()) || !DirectoryExists(folder);
+    RemoveDirectoryA(folder.c_str());
+    if (IsGone(AttributesOf(folder))) return true;
+    SetFileAttributesA(folder.c_str(), attributes);
+    return false;
 }
 
 bool ReplaceFileWith(const std::string& from, const std::string& to) {

@@ -1,14 +1,11 @@
 #include "package_reader.h"
 
 #include "errors.h"
+#include "length_limits.h"
 #include "splitters.h"
+#include "text_rules.h"
 
 namespace {
-
-std::int32_t LittleEndian32(const unsigned char bytes[4]) {
-    return static_cast<std::int32_t>(std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 |
-                                     std::uint32_t(bytes[2]) << 16 | std::uint32_t(bytes[3]) << 24);
-}
 
 // Splits at "\" and "/" (never at the trail byte of a double-byte character).
 bool HasSeparator(const std::string& text) {
@@ -24,9 +21,7 @@ bool HasSeparator(const std::string& text) {
 }
 
 bool IsDeviceName(const std::string& component) {
-    std::string base = component.substr(0, component.find('.'));
-    for (char& c : base)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    const std::string base = UpperCased(component.substr(0, component.find('.')));
     if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
     return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
            base[3] >= '1' && base[3] <= '9';
@@ -43,39 +38,24 @@ bool IsSafeComponent(const std::string& component) {
 
 }  // namespace
 
-TPackageReader::TPackageReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
-    if (!file_) throw EFileOpenError(path);
-    std::fseek(file_, 0, SEEK_END);
-    remaining_ = std::ftell(file_);
-    std::fseek(file_, 0, SEEK_SET);
-}
-
-TPackageReader::~TPackageReader() { std::fclose(file_); }
-
-void TPackageReader::ReadExactly(void* out, std::size_t length) {
-    if (static_cast<long long>(length) > remaining_ || std::fread(out, 1, length, file_) != length) throw EReadError();
-    remaining_ -= static_cast<long long>(length);
-}
+TPackageReader::TPackageReader(const std::string& path) : file_(path) {}
 
 bool TPackageReader::Next(PackageEntry& entry) {
-    if (remaining_ <= 0) return false;
+    if (file_.Remaining() == 0) return false;
     unsigned char length_byte;
-    unsigned char sizes[8];
 
-    ReadExactly(&length_byte, 1);
-    entry.folder.assign(length_byte, '\0');
-    if (length_byte) ReadExactly(&entry.folder[0], length_byte);
+    file_.ReadExactly(&length_byte, 1);
+    entry.folder = file_.ReadText(length_byte);
+    file_.ReadExactly(&length_byte, 1);
+    entry.name = file_.ReadText(length_byte);
 
-    ReadExactly(&length_byte, 1);
-    entry.name.assign(length_byte, '\0');
-    if (length_byte) ReadExactly(&entry.name[0], length_byte);
-
-    ReadExactly(sizes, sizeof sizes);
-    entry.unpacked_size = LittleEndian32(sizes);
-    const std::int32_t data_length = LittleEndian32(sizes + 4);
-    if (data_length < 1 || data_length > remaining_) throw EReadError();
-    entry.data.assign(static_cast<std::size_t>(data_length), '\0');
-    ReadExactly(&entry.data[0], entry.data.size());
+    entry.unpacked_size = static_cast<std::int32_t>(file_.ReadLittleEndian32());
+    const auto data_length = static_cast<std::int32_t>(file_.ReadLittleEndian32());
+    if (data_length < 1 || static_cast<std::uint64_t>(data_length) > file_.Remaining()) throw EReadError();
+    // A negative unpacked size reads as a huge one and is refused with it.
+    CheckAnnouncedLength("Damaged package entry \"" + entry.name + "\"",
+                         static_cast<std::uint32_t>(entry.unpacked_size), static_cast<std::uint64_t>(data_length));
+    entry.data = file_.ReadText(static_cast<std::uint64_t>(data_length));
     return true;
 }
 

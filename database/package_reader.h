@@ -4,8 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
+
+#include "input_file.h"
 
 struct PackageEntry {
     std::string folder;  // relative folder, may be empty
@@ -19,18 +20,16 @@ class TPackageReader {
 public:
     // Raises EFileOpenError when the package cannot be opened.
     explicit TPackageReader(const std::string& path);
-    ~TPackageReader();
     TPackageReader(const TPackageReader&) = delete;
     TPackageReader& operator=(const TPackageReader&) = delete;
 
-    // False at the end of the file; raises EReadError when the file ends inside an entry
-    // or an entry announces an impossible length.
+    // False at the end of the file. Raises EReadError when the file ends inside an entry or its
+    // data length is below 1 or beyond the file, and EZlibError when its lengths break the limits
+    // of length_limits.h; either before the entry's data is read.
     bool Next(PackageEntry& entry);
 
 private:
-    void ReadExactly(void* out, std::size_t length);
-    std::FILE* file_;
-    long long remaining_;
+    InputFile file_;
 };
 
 // A stored file name must be a plain name; a stored folder a relative path without "..".

@@ -8,6 +8,7 @@
 #include "file_system.h"
 #include "matching.h"
 #include "process_probes.h"
+#include "protected_names.h"
 #include "registry_items.h"
 #include "scan_info.h"
 #include "shell_link.h"
@@ -33,6 +34,32 @@ bool SecondField(const std::string& record, std::string& field) {
 
 void Report(TQXCallback slot, const std::string& text) { slot(text.c_str()); }
 
+// A found item the safety rules refuse is still reported, marked with the reason, so the user
+// sees what the database asked for; the clean-up skips it.
+void ReportChecked(TQXCallback slot, const SafetyVerdict& verdict, const std::string& item) {
+    Report(slot, verdict.allowed ? item : SafetyGuard::Marked(verdict, item));
+}
+
+// The registry key an item names, checked when the item names a key rather than a value.
+SafetyVerdict CheckRegistryItem(const SafetyGuard& guard, const std::string& item) {
+    StringList fields;
+    SplitByBar(item, fields);
+    if (fields.size() != 2) return SafetyVerdict::Allow();
+    return guard.CheckRegistryKey(fields[0], fields[1]);
+}
+
+// A COM server path as the registry holds it: quoted or not, with variables.
+std::string ServerFileOf(const std::string& server_path) {
+    std::string path = Trimmed(server_path);
+    if (!path.empty() && path.front() == '"') {
+        const std::size_t close = path.find('"', 1);
+        path = path.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    }
+    char expanded[MAX_PATH + 1] = {};
+    const DWORD length = ExpandEnvironmentStringsA(path.c_str(), expanded, MAX_PATH);
+    return length > 0 && length <= MAX_PATH ? std::string(expanded) : path;
+}
+
 }  // namespace
 
 void TQX::AnalyzeProcessRun(int row, const std::string& type) {
@@ -42,8 +69,9 @@ void TQX::AnalyzeProcessRun(int row, const std::string& type) {
     for (const std::string& record : ReadRecords(key, type, category::kProcesses)) {
         std::string name;
         if (!SecondField(record, name)) continue;
-        ProcessUpperList.push_back(UpperCased(name));
-        if (IsProcessRunning(name)) Report(OnProcessRun, name);
+        // The system's own names would tie the program to the system's browser policies.
+        if (!IsSystemProcessName(name)) ProcessUpperList.push_back(UpperCased(name));
+        if (IsProcessRunning(name)) ReportChecked(OnProcessRun, Guard().CheckProcess(name, ProcessImagePath(name)), name);
         ScanInfoText::Set(name);
     }
 }
@@ -54,9 +82,9 @@ void TQX::AnalyzeCoreFile(int row, const std::string& type) {
     const std::string windows = WindowsFolder();
     for (const std::string& record : ReadRecords(key, type, category::kCoreFiles)) {
         std::string path;
-        if (!SecondField(record, path)) continue;
+        if (!SecondField(record, path) || path.empty()) continue;
         path[0] = windows[0];  // the record's drive letter becomes the system drive's
-        if (FileExists(path)) Report(OnCoreFile, path);
+        if (FileExists(path)) ReportChecked(OnCoreFile, Guard().CheckFile(path), path);
         ScanInfoText::Set(path);
     }
 }
@@ -70,8 +98,9 @@ void TQX::AnalyzeRelatedDir(int row, const std::string& type) {
     StringList directories;
     FindProgramDirectories(WindowsFolder().substr(0, 3), folder_records, process_records, directories);
     for (const std::string& directory : directories) {
-        DirUpperList.push_back(UpperCased(directory));
-        Report(OnRelatedDir, directory);
+        const SafetyVerdict verdict = Guard().CheckFolder(directory);
+        if (verdict.allowed) DirUpperList.push_back(UpperCased(directory));
+        ReportChecked(OnRelatedDir, verdict, directory);
         ScanInfoText::Set(directory);
     }
 }
@@ -84,7 +113,7 @@ void TQX::AnalyzeSysFile(int row, const std::string& type) {
         std::string name;
         if (!SecondField(record, name)) continue;
         const std::string path = drivers + name;
-        if (FileExists(path)) Report(OnSysFile, path);
+        if (FileExists(path)) ReportChecked(OnSysFile, Guard().CheckFile(path), path);
         ScanInfoText::Set(path);
     }
 }
@@ -95,11 +124,19 @@ void TQX::AnalyzeAXCLSID(int row, const std::string& type, bool use_64bit_view) 
     const StringList records = ReadRecords(key, type, category::kComServers);
     CLSIDList.clear();
     ComRegistrations found;
-    ScanComRegistrations(records, CLSIDList, found, use_64bit_view);
+    // A class served by one of Windows' own files is never reported nor deleted.
+    const auto server_allowed = [this](const std::string& server_path) {
+        return Guard().CheckFile(ServerFileOf(server_path)).allowed;
+    };
+    ScanComRegistrations(records, CLSIDList, found, use_64bit_view, server_allowed);
     for (const StringList* list : {&found.class_keys, &found.appid_keys, &found.typelib_keys, &found.interface_keys,
                                    &found.bho_keys, &found.preapproved_keys, &found.stats_keys})
         for (const std::string& item : *list) {
-            Report(OnAXCLSID, item);
+            StringList fields;
+            SplitByBar(item, fields);
+            const SafetyVerdict verdict =
+                fields.size() >= 2 ? Guard().CheckRegistryKey(fields[0], fields[1]) : SafetyVerdict::Allow();
+            ReportChecked(OnAXCLSID, verdict, item);
             ScanInfoText::Set(item);
         }
 }
@@ -116,7 +153,11 @@ void TQX::AnalyzeNewReg(int row, const std::string& type, bool use_64bit_view) {
         shown += '|';
         for (std::size_t i = 2; i < fields.size(); ++i) shown += (i > 2 ? "|" : "") + fields[i];
         ScanInfoText::Set(shown);
-        if (RegistryItemExists(record, use_64bit_view)) Report(OnNewReg, shown);
+        const RegistryPresence presence = LookUpRegistryRecord(record, use_64bit_view);
+        if (presence == RegistryPresence::kInaccessible)
+            Report(OnNewReg, SafetyGuard::Marked(SafetyVerdict::Refuse("存在但无法访问"), shown));
+        else if (presence == RegistryPresence::kPresent)
+            ReportChecked(OnNewReg, CheckRegistryItem(Guard(), shown), shown);
     }
     const std::function<void(StringList&)> scans[] = {
         [&](StringList& found) { ScanElevationPolicy(ProcessUpperList, DirUpperList, found, use_64bit_view); },
@@ -127,7 +168,7 @@ void TQX::AnalyzeNewReg(int row, const std::string& type, bool use_64bit_view) {
     for (const auto& scan : scans) {
         StringList found;
         scan(found);
-        for (const std::string& item : found) Report(OnNewReg, item);
+        for (const std::string& item : found) ReportChecked(OnNewReg, CheckRegistryItem(Guard(), item), item);
     }
 }
 
@@ -145,6 +186,7 @@ void TQX::AnalyzeShellLink() {
         std::string working_directory, target;
         ResolveShellLink(Trimmed(shortcut), working_directory, target);
         for (const std::string& directory : DirList) {
+            if (SafetyGuard::IsMarked(directory)) continue;
             // Path and target need no separator after the folder; a working directory does, so
             // C:\FooBar is not taken for C:\Foo.
             if (TextContains(shortcut, directory) || (!target.empty() && TextContains(target, directory)) ||

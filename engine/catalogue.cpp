@@ -15,9 +15,32 @@ bool TQX::ListSoftware(const std::string& type, const std::string& sub_type, con
 void TQX::ListInstallPaths(int row, const std::string& type, bool use_64bit_view) {
     std::string key;
     if (!ProgramKeyAt(row, type, OnInstalledPath, key)) return;
+    const StringList identification = ReadRecords(key, type, category::kInstallNames);
+    Safety.Refresh(identification);
     StringList folders;
-    FindInstallPaths(ReadRecords(key, type, category::kInstallNames), folders, use_64bit_view);
-    for (const std::string& folder : folders) OnInstalledPath(folder.c_str());
+    FindInstallPaths(identification, folders, use_64bit_view);
+    for (const std::string& folder : folders) {
+        // A protected folder is proposed marked: the user sees it, the clean-up leaves it.
+        const SafetyVerdict verdict = Safety.CheckFolder(folder);
+        const std::string shown = verdict.allowed ? folder : SafetyGuard::Marked(verdict, folder);
+        OnInstalledPath(shown.c_str());
+    }
+}
+
+const SafetyGuard& TQX::Guard() {
+    if (!Safety.IsReady()) PrepareSafety(SelectedIndex, SoftwareType);
+    return Safety;
+}
+
+void TQX::PrepareSafety(int row, const std::string& type) {
+    std::string key;
+    const StringList* cache = SoftwareListOf(type);
+    StringList identification;
+    if (cache && row >= 0 && row < static_cast<int>(cache->size())) {
+        StringList fields;
+        if (SplitByBar((*cache)[row], fields)) identification = ReadRecords(fields[0], type, category::kInstallNames);
+    }
+    Safety.Refresh(identification);
 }
 
 bool TQX::ProgramKeyAt(int row, const std::string& type, TQXCallback slot, std::string& key) {

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <string>
 
+#include "removal.h"
+#include "safety_guard.h"
 #include "splitters.h"
 
 // A callback slot: a plain function that receives one ANSI text, valid only during the call.
@@ -46,6 +48,16 @@ public:
     // Scratch lists that pass results between analysis steps.
     StringList DirUpperList, ProcessUpperList, CLSIDList;
 
+    // What the safety rules allow on this machine for the selected program; read afresh by
+    // PrepareSafety before each proposal, analysis and clean-up run.
+    SafetyGuard Safety;
+    // The outcome of the last clean-up run: items gone, and items still there (failed, refused
+    // or skipped because the analysis marked them).
+    struct CleanupTally {
+        int removed = 0;
+        int not_removed = 0;
+    } Tally;
+
     TQX(const std::string& app_dir, const std::string& temp_dir);
     TQX(const TQX&) = delete;
     TQX& operator=(const TQX&) = delete;
@@ -63,6 +75,12 @@ public:
     // only when no worker runs.
     void Finalize();
 
+    // Reads the safety rules' picture of the machine for the program at row of the type's
+    // catalogue (its identification records tell its own registrations from other programs').
+    void PrepareSafety(int row, const std::string& type);
+    // The guard, read for the selected program first when no run has read it yet.
+    const SafetyGuard& Guard();
+
     // Catalogue: emits the lines of the type's cache through OnSoftwareItem, filling the cache
     // first when it is empty. False for another type, an unset slot or a missing catalogue.
     bool ListSoftware(const std::string& type, const std::string& sub_type, const std::string& os);
@@ -78,9 +96,11 @@ public:
     void AnalyzeNewReg(int row, const std::string& type, bool use_64bit_view);
     void AnalyzeShellLink();  // on the thread that owns COM
 
-    // The clean-up steps: each removes what its work list names and reports every item through
-    // OnCleanInfo, saying plainly when an item could not be removed.
+    // The clean-up steps: each removes what its work list names through the safety guard and
+    // reports every item through OnCleanInfo, saying plainly when an item could not be removed
+    // or was refused. CleanSysFile removes no driver file (one may still be loaded) and says so.
     void CleanProcessRun();
+    void CleanSysFile();
     void CleanCoreFile();
     void CleanAXCLSID(bool use_64bit_view);
     void CleanNewReg(bool use_64bit_view);
@@ -94,5 +114,9 @@ private:
     bool ProgramKeyAt(int row, const std::string& type, TQXCallback slot, std::string& key);
     // The program's records of one category (empty without a file for it).
     StringList ReadRecords(const std::string& key, const std::string& type, const char* name_template);
-    void ReportClean(const char* done_prefix, const char* failed_prefix, bool removed, const std::string& item);
+    // One log line for the outcome of removing item, counted in Tally.
+    void ReportClean(const char* done_prefix, const char* failed_prefix, const RemovalOutcome& outcome,
+                     const std::string& item);
+    // A marked item (refused by the analysis) is logged as skipped and counted; true when it was.
+    bool SkipMarked(const std::string& item);
 };

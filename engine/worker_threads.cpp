@@ -48,7 +48,10 @@ void TQX_Thread_Analyzed::Execute() {
     engine.DirList.clear();
     const Step steps[7] = {
         {"正在分析该软件在您系统中的进程信息(1/7),请耐心等待......",
-         [&] { engine.AnalyzeProcessRun(engine.SelectedIndex, type); }},
+         [&] {
+             engine.PrepareSafety(engine.SelectedIndex, type);
+             engine.AnalyzeProcessRun(engine.SelectedIndex, type);
+         }},
         {"正在分析该软件在您系统中的核心文件信息(2/7),请耐心等待......",
          [&] { engine.AnalyzeCoreFile(engine.SelectedIndex, type); }},
         {"正在分析该软件在您系统中的相关目录信息(3/7),请耐心等待......",
@@ -77,10 +80,15 @@ TQX_Thread_Uninstall::TQX_Thread_Uninstall(TQX& engine, bool use_64bit_view)
 void TQX_Thread_Uninstall::Execute() {
     TQX& engine = engine_;
     const bool view = use_64bit_view_;
+    engine.Tally = TQX::CleanupTally();
     const Step steps[7] = {
-        {"正在关闭该软件在您系统中的运行中进程(1/7),请耐心等待......", [&] { engine.CleanProcessRun(); }},
-        // Driver files are shown in the report but not removed: a driver may still be loaded.
-        {"正在清除该软件在您系统中的驱动服务(2/7),请耐心等待......", nullptr},
+        {"正在关闭该软件在您系统中的运行中进程(1/7),请耐心等待......",
+         [&] {
+             engine.PrepareSafety(engine.SelectedIndex, engine.SoftwareType);
+             engine.CleanProcessRun();
+         }},
+        // Driver files are not removed: a driver may still be loaded. The log says so.
+        {"正在清除该软件在您系统中的驱动服务(2/7),请耐心等待......", [&] { engine.CleanSysFile(); }},
         {"正在清除该软件在您系统中的核心文件(3/7),请耐心等待......", [&] { engine.CleanCoreFile(); }},
         {"正在清除该软件在您系统中的组件注册表(4/7),请耐心等待......", [&] { engine.CleanAXCLSID(view); }},
         {"正在清除该软件在您系统中的注册表(5/7),请耐心等待......", [&] { engine.CleanNewReg(view); }},

@@ -148,12 +148,12 @@ bool AppPathInside(const RegistryKey& policy, const StringList& directories) {
 }  // namespace
 
 void ScanComRegistrations(const StringList& com_records, StringList& clsids, ComRegistrations& found,
-                          BYTE Use64BitView) {
+                          BYTE Use64BitView, const ServerFilter& server_allowed) {
     found = ComRegistrations();
     StringList found_clsids, typelib_ids;
     ScanClsidServers(HKEY_LOCAL_MACHINE, kLocalMachine, kClassesClsidPath, KnownFilesOf(com_records),
                      found.class_keys, found.appid_keys, found.typelib_keys, found_clsids, typelib_ids,
-                     Use64BitView);
+                     Use64BitView, server_allowed);
     clsids = found_clsids;
     ScanInterfaces(clsids, typelib_ids, found.interface_keys, Use64BitView);
     ScanBrowserHelperObjects(clsids, found.bho_keys, Use64BitView);
@@ -163,14 +163,17 @@ void ScanComRegistrations(const StringList& com_records, StringList& clsids, Com
 
 void ScanClsidServers(HKEY root, const std::string& root_text, const std::string& base_path,
                       const StringList& known_files, StringList& class_keys, StringList& appid_keys,
-                      StringList& typelib_keys, StringList& clsids, StringList& typelib_ids, BYTE Use64BitView) {
+                      StringList& typelib_keys, StringList& clsids, StringList& typelib_ids, BYTE Use64BitView,
+                      const ServerFilter& server_allowed) {
     class_keys.clear();
     appid_keys.clear();
     typelib_keys.clear();
     WalkNames(root, base_path, NameKind::kSubKeys, Use64BitView,
               [&](const RegistryKey& base, const std::string& clsid, const std::string& trimmed) {
                   std::string known_file;
-                  if (!MatchServerFile(known_files, ServerPathOf(base, clsid, Use64BitView), known_file)) return;
+                  const std::string server_path = ServerPathOf(base, clsid, Use64BitView);
+                  if (!MatchServerFile(known_files, server_path, known_file)) return;
+                  if (server_allowed && !server_allowed(server_path)) return;
                   // The class key as enumerated, so that it names exactly the key found.
                   class_keys.push_back(root_text + "|" + base_path + clsid + "|" + known_file);
                   clsids.push_back(trimmed);

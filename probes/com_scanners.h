@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "splitters.h"
@@ -27,8 +28,11 @@ struct ComRegistrations {
 // order; a record without a second field names no module and is skipped. found is filled afresh
 // and clsids is replaced by the class identifiers found. The interface walk runs even when no
 // class was found; the browser scanners then return at once.
+// server_allowed, when given, passes over a class whose server path it refuses (a class served by
+// one of Windows' own files): nothing keyed by that class is found.
+using ServerFilter = std::function<bool(const std::string& server_path)>;
 void ScanComRegistrations(const StringList& com_records, StringList& clsids, ComRegistrations& found,
-                          BYTE Use64BitView);
+                          BYTE Use64BitView, const ServerFilter& server_allowed = nullptr);
 
 // The class walk over root\base_path (base_path ends in "\"). For each class, in enumeration
 // order, the InprocServer32 key, or LocalServer32 when there is none, gives the server path;
@@ -40,7 +44,8 @@ void ScanComRegistrations(const StringList& com_records, StringList& clsids, Com
 // are appended to. Writes ScanInfoText with each class name.
 void ScanClsidServers(HKEY root, const std::string& root_text, const std::string& base_path,
                       const StringList& known_files, StringList& class_keys, StringList& appid_keys,
-                      StringList& typelib_keys, StringList& clsids, StringList& typelib_ids, BYTE Use64BitView);
+                      StringList& typelib_keys, StringList& clsids, StringList& typelib_ids, BYTE Use64BitView,
+                      const ServerFilter& server_allowed = nullptr);
 
 // The first known file, in list order, that the server path contains (case-insensitively), or
 // that its long form contains: the long form is looked up only for a path with ":\" in it and

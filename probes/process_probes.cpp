@@ -7,6 +7,8 @@
 
 #include "handles.h"
 #include "matching.h"
+#include "module_cache.h"
+#include "protected_names.h"
 
 namespace {
 
@@ -51,7 +53,29 @@ bool IsProcessRunning(const std::string& name) {
     return FindFirstProcessNamed(name, process_id);
 }
 
+std::string ProcessImagePath(const std::string& name) {
+    DWORD process_id = 0;
+    if (!FindFirstProcessNamed(name, process_id)) return std::string();
+    using QueryImageFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+    const auto query = AsFunction<QueryImageFunction>(GetModuleProc("kernel32.dll", "QueryFullProcessImageNameA"));
+    if (query) {
+        KernelHandle process(OpenProcess(0x1000 /* PROCESS_QUERY_LIMITED_INFORMATION */, FALSE, process_id));
+        char path[MAX_PATH + 1] = {};
+        DWORD length = MAX_PATH;
+        if (process.IsOpen() && query(process.Get(), 0, path, &length)) return std::string(path, length);
+    }
+    // Older systems: the first module of the process is its image.
+    KernelHandle modules(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process_id));
+    MODULEENTRY32 module;
+    std::memset(&module, 0, sizeof module);
+    module.dwSize = sizeof module;
+    if (modules.IsOpen() && Module32First(modules.Get(), &module)) return module.szExePath;
+    return std::string();
+}
+
 bool KillProcessByName(const std::string& name) {
+    // The system's own processes are never ended, whoever asks.
+    if (IsSystemProcessName(name)) return false;
     DWORD process_id = 0;
     if (!FindFirstProcessNamed(name, process_id)) return true;
     KernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process_id));

@@ -1,6 +1,7 @@
 #include "registry_items.h"
 
 #include "matching.h"
+#include "protected_names.h"
 #include "registry_access.h"
 #include "registry_delete_functions.h"
 #include "registry_item.h"
@@ -69,6 +70,15 @@ void DeleteKeyIn64BitView(const RegistryKey& key, const RegistryItem& item) {
     DynRegDeleteKeyEx(item.root, item.key_path.c_str(), FullAccessMask(kUse64BitView), 0);
 }
 
+// Sub-keys and values of the key itself, to tell a partial deletion from none.
+DWORD EntryCount(const RegistryItem& item, BYTE Use64BitView) {
+    RegistryKey key;
+    if (key.Open(item.root, item.key_path.c_str(), QueryAccessMask(Use64BitView) | KEY_ENUMERATE_SUB_KEYS) !=
+        ERROR_SUCCESS)
+        return 0;
+    return CountSubKeys(key) + CountValues(key);
+}
+
 bool IsNotFound(LONG status) { return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND; }
 
 // Whether the item can no longer be found. Only "not found" counts as gone: a key that the system
@@ -85,27 +95,43 @@ bool IsGone(const RegistryItem& item, BYTE Use64BitView) {
 }  // namespace
 
 bool RegistryItemExists(const std::string& record, BYTE Use64BitView) {
+    return LookUpRegistryRecord(record, Use64BitView) == RegistryPresence::kPresent;
+}
+
+RegistryPresence LookUpRegistryRecord(const std::string& record, BYTE Use64BitView) {
     std::string program_key;
     RegistryItem item;
     // Fewer than three fields, more than four, or a root that is none of the four: not present.
-    if (!ParseRegistryRecord(record, program_key, item)) return false;
+    if (!ParseRegistryRecord(record, program_key, item)) return RegistryPresence::kAbsent;
     FitUserPath(item, Use64BitView, QueryAccessMask(Use64BitView));
-    if (IsProtected(item.key_path) || !NamesSubKey(item.key_path)) return false;
+    if (IsProtected(item.key_path) || !NamesSubKey(item.key_path)) return RegistryPresence::kAbsent;
 
     // The default view asks for full access, as the deletion will.
     const REGSAM access = Use64BitView == kUse64BitView ? QueryAccessMask(Use64BitView) : FullAccessMask(Use64BitView);
     RegistryKey key;
-    if (key.Open(item.root, item.key_path.c_str(), access) != ERROR_SUCCESS) return false;
-    return !item.names_value || HasValue(key, item.value_name);
+    const LONG status = key.Open(item.root, item.key_path.c_str(), access);
+    if (IsNotFound(status)) return RegistryPresence::kAbsent;
+    if (status != ERROR_SUCCESS) {
+        // Refused: whether it is there is still known from a reading open.
+        RegistryKey readable;
+        if (readable.Open(item.root, item.key_path.c_str(), QueryAccessMask(Use64BitView)) == ERROR_SUCCESS &&
+            item.names_value && !HasValue(readable, item.value_name))
+            return RegistryPresence::kAbsent;
+        return RegistryPresence::kInaccessible;
+    }
+    return !item.names_value || HasValue(key, item.value_name) ? RegistryPresence::kPresent : RegistryPresence::kAbsent;
 }
 
-bool DeleteRegistryItem(const std::string& text, BYTE Use64BitView) {
+bool DeleteRegistryItem(const std::string& text, BYTE Use64BitView, bool* partly) {
+    if (partly) *partly = false;
     RegistryItem as_written;
     // Fewer than two fields, more than three, or a root that is none of the four: nothing is deleted.
     if (!ParseRegistryItem(text, as_written)) return false;
     RegistryItem item = as_written;
     FitUserPath(item, Use64BitView, FullAccessMask(Use64BitView));
     if (IsProtected(item.key_path) || HoldsProtectedKey(item) || !NamesSubKey(item.key_path)) return false;
+    if (!item.names_value && IsProtectedRegistryKey(item.root_text, item.key_path)) return false;
+    const DWORD entries_before = item.names_value ? 0 : EntryCount(item, Use64BitView);
 
     {
         RegistryKey key;
@@ -124,7 +150,9 @@ bool DeleteRegistryItem(const std::string& text, BYTE Use64BitView) {
     // was refused): look again. A user path is fitted again for reading, so that a key the fitting
     // for full access passed over still counts.
     FitUserPath(as_written, Use64BitView, QueryAccessMask(Use64BitView));
-    return IsGone(as_written, Use64BitView);
+    if (IsGone(as_written, Use64BitView)) return true;
+    if (partly) *partly = !item.names_value && EntryCount(item, Use64BitView) < entries_before;
+    return false;
 }
 
 std::string RetargetUserSid(const std::string& key_path, BYTE Use64BitView, REGSAM trial_access) {

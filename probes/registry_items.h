@@ -14,14 +14,19 @@
 // fewer than three or more than four fields, or with a root that is none of the four: false.
 bool RegistryItemExists(const std::string& record, BYTE Use64BitView);
 
+// The same look-up, telling a key that is there but refuses us from one that is not there.
+enum class RegistryPresence { kAbsent, kPresent, kInaccessible };
+RegistryPresence LookUpRegistryRecord(const std::string& record, BYTE Use64BitView);
+
 // Deletes "ROOT|key path" (the key with everything below it) or "ROOT|key path|value".
 // The default view deletes sub-keys from the highest index down and then the key; the 64-bit
 // view uses RegDeleteTreeA and RegDeleteKeyExA, and deletes no key where they are missing.
 // True when the item is gone afterwards (also when it was not there); false when the system
-// refused, the item is protected or malformed (a root other than the four, more than three
-// fields), or something below the key stayed. A user path counts as gone only when no local hive
-// still holds it.
-bool DeleteRegistryItem(const std::string& item, BYTE Use64BitView);
+// refused, the item is protected (a key that Windows or every program needs, the shared-DLL
+// counts) or malformed (a root other than the four, more than three fields), or something below
+// the key stayed; then partly, when given, says whether some of the key went. A user path counts
+// as gone only when no local hive still holds it.
+bool DeleteRegistryItem(const std::string& item, BYTE Use64BitView, bool* partly = nullptr);
 
 // The key path with its first component replaced by the first local hive under which the key
 // opens with trial_access; unchanged when the path holds no "S-" or no hive has the key.

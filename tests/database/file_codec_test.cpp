@@ -11,25 +11,6 @@
 #include "fixtures.h"
 #include "package_writer.h"
 
-namespace {
-
-PackageEntry Entry(const std::string& folder, const std::string& name, const std::string& contents) {
-    PackageEntry entry;
-    entry.folder = folder;
-    entry.name = name;
-    entry.unpacked_size = static_cast<std::int32_t>(contents.size());
-    entry.data = ZlibCompress(contents);
-    return entry;
-}
-
-std::string Package(const std::vector<PackageEntry>& entries) {
-    std::string package;
-    for (const PackageEntry& entry : entries) AppendPackageEntry(package, entry);
-    return package;
-}
-
-}  // namespace
-
 TEST(UnpackPackageNeedsAPackageAndAFolder) {
     ScopedTempFolder temp;
     const std::string work = temp / "SID_UP";
@@ -48,17 +29,17 @@ TEST(UnpackPackageReplacesTheWorkingFolder) {
     WriteFile(JoinPath(work, "stale.hdb"), "stale");
     WriteFile(JoinPath(work, "old/nested/deep.hdb"), "deep");
 
-    // An empty package: the folder is recreated empty.
+    // An empty package is an error, not an empty catalogue; the stale files are gone all the same.
     WriteFile(temp / "empty.hdb3", "");
-    CHECK(UnpackPackage(temp / "empty.hdb3", work));
+    CHECK_THROWS(EEmptyPackage, UnpackPackage(temp / "empty.hdb3", work), "The package holds no database files");
     CHECK(DirectoryExists(work));
     CHECK(!FileExists(JoinPath(work, "stale.hdb")));
     CHECK(!DirectoryExists(JoinPath(work, "old")));
 
     // Stored folders are created but every file lands in the folder itself; a later entry of
     // the same name wins.
-    WriteFile(temp / "REZ.hdb3", Package({Entry("sub", "a.hdb", "first"), Entry("", "b.hdb", std::string(5000, 'b')),
-                                         Entry("", "a.hdb", "second")}));
+    WriteFile(temp / "REZ.hdb3", PackageOf({StoredEntry("sub", "a.hdb", "first"), StoredEntry("", "b.hdb", std::string(5000, 'b')),
+                                         StoredEntry("", "a.hdb", "second")}));
     CHECK(UnpackPackage(temp / "REZ.hdb3", work + kPathSeparator));
     CHECK_EQ(ReadFile(JoinPath(work, "a.hdb")), std::string("second"));
     CHECK_EQ(ReadFile(JoinPath(work, "b.hdb")), std::string(5000, 'b'));
@@ -69,8 +50,8 @@ TEST(UnpackPackageReplacesTheWorkingFolder) {
 TEST(UnpackPackageStopsAtATruncatedEntryWithoutHalfFiles) {
     ScopedTempFolder temp;
     const std::string work = temp / "SID_UP";
-    const std::string first = Package({Entry("", "a.hdb", "alpha")});
-    const std::string second = Package({Entry("dir", "b.hdb", std::string(3000, 'z'))});
+    const std::string first = PackageOf({StoredEntry("", "a.hdb", "alpha")});
+    const std::string second = PackageOf({StoredEntry("dir", "b.hdb", std::string(3000, 'z'))});
     // Cut inside every field of the second entry: folder length, folder, name, sizes, data.
     for (std::size_t cut = 1; cut < second.size(); cut += (cut < 20 ? 1 : 97)) {
         CONTEXT("cut at " + std::to_string(cut));
@@ -86,22 +67,22 @@ TEST(UnpackPackageRejectsDamagedData) {
     ScopedTempFolder temp;
     const std::string work = temp / "SID_UP";
 
-    PackageEntry damaged = Entry("", "a.hdb", std::string(2000, 'q'));
+    PackageEntry damaged = StoredEntry("", "a.hdb", std::string(2000, 'q'));
     damaged.data[damaged.data.size() / 2] ^= 0x55;
-    PackageEntry cut_stream = Entry("", "b.hdb", std::string(2000, 'q'));
+    PackageEntry cut_stream = StoredEntry("", "b.hdb", std::string(2000, 'q'));
     cut_stream.data.resize(cut_stream.data.size() / 2);
-    PackageEntry not_zlib = Entry("", "c.hdb", "x");
+    PackageEntry not_zlib = StoredEntry("", "c.hdb", "x");
     not_zlib.data = "plain text";
 
     for (const PackageEntry& entry : {damaged, cut_stream, not_zlib}) {
         CONTEXT(entry.name);
-        WriteFile(temp / "REZ.hdb3", Package({entry}));
+        WriteFile(temp / "REZ.hdb3", PackageOf({entry}));
         CHECK_THROWS(EZlibError, UnpackPackage(temp / "REZ.hdb3", work), nullptr);
         CHECK(!FileExists(JoinPath(work, entry.name)));
     }
 
     // A data length below 1 or beyond the file is a read error, not an allocation.
-    std::string package = Package({Entry("", "d.hdb", "x")});
+    std::string package = PackageOf({StoredEntry("", "d.hdb", "x")});
     for (const char length_byte : {'\x00', '\xFF'}) {
         std::string bad = package;
         const std::size_t length_at = 1 + 1 + 5 + 4;
@@ -125,13 +106,13 @@ TEST(UnpackPackageRefusesNamesThatLeaveTheFolder) {
     };
     for (const auto& c : cases) {
         CONTEXT(std::string(c.folder) + " / " + c.name);
-        WriteFile(temp / "REZ.hdb3", Package({Entry(c.folder, c.name, "escaped")}));
+        WriteFile(temp / "REZ.hdb3", PackageOf({StoredEntry(c.folder, c.name, "escaped")}));
         CHECK_THROWS(EUnsafeEntryName, UnpackPackage(temp / "REZ.hdb3", work), nullptr);
         CHECK(!FileExists(temp / "escape.hdb"));
         CHECK(!FileExists(temp / "escape"));
     }
     // Nested relative folders and double-byte names whose trail byte is "\" are fine.
-    WriteFile(temp / "REZ.hdb3", Package({Entry("a\\b\\", "\x95\\x.hdb", "ok")}));
+    WriteFile(temp / "REZ.hdb3", PackageOf({StoredEntry("a\\b\\", "\x95\\x.hdb", "ok")}));
     CHECK(UnpackPackage(temp / "REZ.hdb3", work));
     CHECK_EQ(ReadFile(JoinPath(work, "\x95\\x.hdb")), std::string("ok"));
 }

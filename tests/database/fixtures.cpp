@@ -56,3 +56,18 @@ std::string EncipheredText(const std::vector<std::string>& records, const std::s
 void WriteDatabaseFile(const std::string& folder, const std::string& name, const std::vector<std::string>& records) {
     WriteFile(JoinPath(folder, name), CompressHdb(EncipheredText(records, name)));
 }
+
+PackageEntry StoredEntry(const std::string& folder, const std::string& name, const std::string& contents) {
+    PackageEntry entry;
+    entry.folder = folder;
+    entry.name = name;
+    entry.unpacked_size = static_cast<std::int32_t>(contents.size());
+    entry.data = ZlibCompress(contents);
+    return entry;
+}
+
+std::string PackageOf(const std::vector<PackageEntry>& entries) {
+    std::string package;
+    for (const PackageEntry& entry : entries) AppendPackageEntry(package, entry);
+    return package;
+}

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "package_reader.h"
+
 // A fresh empty folder in the temporary folder, removed with everything in it at scope exit.
 class ScopedTempFolder {
 public:
@@ -27,3 +29,9 @@ std::string EncipheredText(const std::vector<std::string>& records, const std::s
 
 // Writes folder/name as a database file holding the records enciphered under name.
 void WriteDatabaseFile(const std::string& folder, const std::string& name, const std::vector<std::string>& records);
+
+// A package entry storing contents under folder and name, its unpacked size announced truly.
+PackageEntry StoredEntry(const std::string& folder, const std::string& name, const std::string& contents);
+
+// The entries in package form, one after another.
+std::string PackageOf(const std::vector<PackageEntry>& entries);

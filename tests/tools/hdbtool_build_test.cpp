@@ -139,6 +139,10 @@ TEST(BadSourcesAreRefusedWithFileAndLine) {
          {{"a.sig", Program("SW-A", "FL: x\n")}},
          "a.sig: a source file must lie in a type folder"},
         {"unknown type folder", {{"XY/a.sig", Program("XY-A", "FL: x\n")}}, "XY: not a software type folder"},
+        {"record naming a key of Windows",
+         {{"SW/a.sig", Program("SW-A", "RN: HKCU|Software\\Microsoft\\Windows\\CurrentVersion\\Run\n")}},
+         "warning: SID_SW_RN.hdb:1: registry key \"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\" of "
+         "program \"SW-A\" is protected"},
     };
     for (const auto& c : cases) {
         CONTEXT(c.what);
@@ -154,6 +158,20 @@ TEST(BadSourcesAreRefusedWithFileAndLine) {
         CHECK_EQ(ReadFile(package), std::string("the previous package"));
         CHECK(!FileExists(package + ".part"));
     }
+}
+
+// A rogue program's own file in System32 is a fair record: noted, and the package is made.
+TEST(CoreFileInASystemFolderIsNotedAndBuilt) {
+    ScopedTempFolder scratch;
+    const std::string root =
+        WriteTree(scratch, {{"MW/a.sig", Program("MW-A", "CF: C:\\WINDOWS\\system32\\mwhook.dll\n")}});
+    const std::string package = scratch / "REZ.hdb3";
+    const ToolRun build = RunHdbtool({"build", root, package}, scratch.Path());
+    CHECK_EQ(build.exit_code, 0);
+    CHECK_EQ(build.err, std::string("note: SID_MW_CF.hdb:1: core file \"C:\\WINDOWS\\system32\\mwhook.dll\" of "
+                                    "program \"MW-A\" lies in a folder of Windows: make sure it is the program's own "
+                                    "file\n"));
+    CHECK(FileExists(package));
 }
 
 TEST(WrongUsageShowsTheUsage) {

@@ -60,12 +60,20 @@ std::string FolderLineTwo(const std::string& line) {
     return EncryptRecord("SW-ALPHA|AlphaDir", "SID_SW_FL.hdb") + "\r\n" + line + "\r\n";
 }
 
-std::string WithEntry(const std::string& name, const std::string& data) {
+// The sound package with one more entry storing contents.
+std::string WithEntry(const std::string& name, const std::string& contents) {
+    std::string package = Pack(SoundFiles());
+    AppendStoredFile(package, name, contents);
+    return package;
+}
+
+// The sound package with one more entry whose unpacked size is announced as given.
+std::string WithEntryAnnouncing(const std::string& name, const std::string& contents, std::int32_t unpacked_size) {
     std::string package = Pack(SoundFiles());
     PackageEntry entry;
     entry.name = name;
-    entry.unpacked_size = static_cast<std::int32_t>(data.size());
-    entry.data = data;
+    entry.unpacked_size = unpacked_size;
+    entry.data = ZlibCompress(contents);
     AppendPackageEntry(package, entry);
     return package;
 }
@@ -127,16 +135,22 @@ TEST(DamagedPackagesAreRejectedWithFileAndLine) {
          sound.substr(0, sound.size() - 3),
          {"truncated: the package ends inside entry 4 (after \"SID_SW_FL.hdb\"): Stream read error"}},
         {"unsafe entry name",
-         WithEntry("..\\SID_SW_X.hdb", ZlibCompress(CompressHdb(""))),
+         WithEntry("..\\SID_SW_X.hdb", CompressHdb("")),
          {"entry 5 \"..\\SID_SW_X.hdb\": Unsafe package entry name"}},
         {"damaged compressed data", bad_checksum, {"entry 4 \"SID_SW_RN.hdb\": damaged compressed data"}},
         {"damaged database file",
-         WithEntry("SID_SW_IS.hdb", ZlibCompress("\x05")),
+         WithEntry("SID_SW_IS.hdb", "\x05"),
          {"SID_SW_IS.hdb: damaged database file: Stream read error"}},
         {"missing catalogue", Without("SID_SW_LI.hdb"), {"type SW has files but no SID_SW_LI.hdb"}},
         {"missing MAPPED", Without("SID_SW_MAPPED.hdb"), {"type SW has files but no SID_SW_MAPPED.hdb"}},
-        {"file of no type", WithEntry("notes.txt", ZlibCompress(CompressHdb(""))), {"notes.txt: not a database file"}},
+        {"file of no type", WithEntry("notes.txt", CompressHdb("")), {"notes.txt: not a database file"}},
         {"empty package", "", {"holds no database files"}},
+        {"entry announcing less than it holds",
+         WithEntryAnnouncing("SID_SW_IS.hdb", std::string(300 * 1024, '\0'), 1),
+         {"Damaged package entry \"SID_SW_IS.hdb\": it holds more than the 1 bytes it announces"}},
+        {"database file announcing 2 GiB",
+         WithEntry("SID_SW_IS.hdb", std::string("\0\0\0\x80", 4) + std::string(2100 * 1000, '\0')),
+         {"SID_SW_IS.hdb: damaged database file: Damaged database file: it announces 2147483648 bytes"}},
     };
     for (const auto& c : cases) {
         CONTEXT(c.what);
@@ -149,6 +163,56 @@ TEST(DamagedPackagesAreRejectedWithFileAndLine) {
         for (const std::string& message : c.messages) CHECK_MENTIONS(run.err, message);
         CHECK_MENTIONS(run.err, package + ": ");
     }
+}
+
+// One record of each kind that would aim the clean-up at Windows, a profile or another program,
+// next to sound records of the same kinds: each bad one is a warning with its file and line, a
+// core file in System32 only a note that does not count.
+TEST(RecordsNamingProtectedTargetsAreWarnedAbout) {
+    const std::string package = Pack({
+        Enciphered("SID_SW_MAPPED.hdb", {"SW-ALPHA|SID_SW_PR.hdb|SID_SW_CF.hdb|SID_SW_FL.hdb|SID_SW_RAXC.hdb|SID_SW_RN.hdb",
+                                         "SW-BETA|SID_SW_FL.hdb"}),
+        Enciphered("SID_SW_LI.hdb",
+                   {"SW-ALPHA|Alpha|Photo Tools|1.0|5.1|6.1|32", "SW-BETA|Beta|Video Players|2.0|6.1|-|32"}),
+        Enciphered("SID_SW_PR.hdb", {"SW-ALPHA|svchost.exe", "SW-ALPHA|alpha.exe"}),
+        Enciphered("SID_SW_CF.hdb", {"SW-ALPHA|C:\\\\", "SW-ALPHA|C:\\Program Files", "SW-ALPHA|C:\\boot.ini",
+                                     "SW-ALPHA|C:\\WINDOWS\\system32\\alpha.dll",
+                                     "SW-ALPHA|C:\\Program Files\\Alpha\\alpha.dll"}),
+        Enciphered("SID_SW_FL.hdb", {"SW-ALPHA|Temp", "SW-ALPHA|AlphaDir", "SW-BETA|BetaDir"}),
+        Enciphered("SID_SW_RAXC.hdb", {"SW-ALPHA|shell32.dll"}),
+        Enciphered("SID_SW_RN.hdb", {"SW-ALPHA|HKLM|SOFTWARE\\Microsoft\\Windows",
+                                     "SW-ALPHA|HKLM|SOFTWARE\\Microsoft\\Windows|Alpha",
+                                     "SW-ALPHA|HKCR|CLSID\\{0A1B2C3D-0000-0000-0000-000000000000}"}),
+        // Another type's program names the same process in other letters.
+        Enciphered("SID_MW_MAPPED.hdb", {"MW-GAMMA|SID_MW_PR.hdb"}),
+        Enciphered("SID_MW_LI.hdb", {"MW-GAMMA|Gamma|Browsers Toolbar|1.0|5.1|-|32"}),
+        Enciphered("SID_MW_PR.hdb", {"MW-GAMMA|ALPHA.EXE"}),
+    });
+    ScopedTempFolder scratch;
+    const std::string path = scratch / "dangerous.hdb3";
+    WriteFile(path, package);
+    const ToolRun run = RunHdbtool({"verify", path}, scratch.Path());
+    CHECK_EQ(run.exit_code, 1);
+    CHECK_EQ(run.out, std::string());
+    for (const char* line : {
+             "warning: SID_SW_PR.hdb:1: process \"svchost.exe\" of program \"SW-ALPHA\" is a process of Windows",
+             "warning: SID_MW_PR.hdb:1: process \"ALPHA.EXE\" of program \"MW-GAMMA\" is also a process of program "
+             "\"SW-ALPHA\" (SID_SW_PR.hdb:2)",
+             "warning: SID_SW_CF.hdb:1: core file \"C:\\\\\" of program \"SW-ALPHA\" is a drive root\n",
+             "warning: SID_SW_CF.hdb:2: core file \"C:\\Program Files\" of program \"SW-ALPHA\" is a Windows or "
+             "profile folder\n",
+             "warning: SID_SW_CF.hdb:3: core file \"C:\\boot.ini\" of program \"SW-ALPHA\" is a file of Windows\n",
+             "note: SID_SW_CF.hdb:4: core file \"C:\\WINDOWS\\system32\\alpha.dll\" of program \"SW-ALPHA\" lies in a "
+             "folder of Windows",
+             "warning: SID_SW_FL.hdb:1: folder name \"Temp\" of program \"SW-ALPHA\" is also the name of a Windows or "
+             "profile folder",
+             "warning: SID_SW_RAXC.hdb:1: COM module \"shell32.dll\" of program \"SW-ALPHA\" is a module of Windows\n",
+             "warning: SID_SW_RN.hdb:1: registry key \"HKLM\\SOFTWARE\\Microsoft\\Windows\" of program \"SW-ALPHA\" "
+             "is protected",
+         })
+        CHECK_MENTIONS(run.err, line);
+    // The eight warnings and nothing else; the note does not count.
+    CHECK_MENTIONS(run.err, path + ": 8 fault(s)\n");
 }
 
 TEST(DumpShowsWhereALineIsDamaged) {

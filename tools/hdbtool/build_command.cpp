@@ -45,6 +45,7 @@ int RunBuild(const std::string& source_root, const std::string& package_path) {
                      DisplayPath(package_path).c_str());
         return 1;
     }
+    faults.Print(stderr);  // the notes on the package, if any
     WriteWholeFile(package_path, package);
     std::printf("%s: %zu programs, %zu files\n", DisplayPath(package_path).c_str(), programs.size(), files.size());
     return 0;

@@ -2,8 +2,26 @@
 
 #include "code_page.h"
 
+namespace {
+
+std::string Line(const std::string& place, const std::string& message) {
+    return place.empty() ? message : place + ": " + message;
+}
+
+}  // namespace
+
 void FaultLog::Add(const std::string& place, const std::string& message) {
-    lines_.push_back(place.empty() ? message : place + ": " + message);
+    lines_.push_back(Line(place, message));
+    ++fault_count_;
+}
+
+void FaultLog::Warn(const std::string& place, const std::string& message) {
+    lines_.push_back("warning: " + Line(place, message));
+    ++fault_count_;
+}
+
+void FaultLog::Note(const std::string& place, const std::string& message) {
+    lines_.push_back("note: " + Line(place, message));
 }
 
 void FaultLog::Print(std::FILE* out) const {

@@ -6,6 +6,7 @@
 
 #include "category_files.h"
 #include "code_page.h"
+#include "dangerous_records.h"
 #include "errors.h"
 #include "key_collisions.h"
 #include "lookup_run.h"
@@ -40,7 +41,7 @@ struct VerifiedFile {
 class PackageVerifier {
 public:
     PackageVerifier(const UnpackedPackage& package, const std::string& shown, FaultLog& faults)
-        : package_(package), shown_(shown), faults_(faults) {}
+        : package_(package), shown_(shown), faults_(faults), dangers_(faults) {}
 
     PackageSummary Run();
 
@@ -59,6 +60,7 @@ private:
     const UnpackedPackage& package_;
     const std::string shown_;
     FaultLog& faults_;
+    DangerousRecordCheck dangers_;
     std::vector<VerifiedFile> files_;
     ProgramIndex index_;
     PackageSummary summary_;
@@ -101,8 +103,12 @@ void PackageVerifier::CheckLayouts(const VerifiedFile& file) {
         if (!record.fault.empty()) continue;
         StringList fields;
         SplitByBar(record.text, fields);
+        const std::string place = Place(Shown(file.decoded.name), record.line);
         const std::string fault = LayoutFault(*file.category, fields);
-        if (!fault.empty()) faults_.Add(Place(Shown(file.decoded.name), record.line), fault);
+        if (!fault.empty())
+            faults_.Add(place, fault);
+        else
+            dangers_.Check(file.type, *file.category, place, fields);
     }
 }
 

@@ -1,7 +1,8 @@
 // Checks a package for everything the program would trip over when it reads it: entries it
 // cannot unpack, lines it cannot decode, records shorter than their layout, MAPPED lines naming
 // missing files, programs whose records are split, and lookups that return other records than
-// the program's own.
+// the program's own; and records that name something of Windows, of the user's profile or of
+// another program (see dangerous_records.h).
 #pragma once
 
 #include <cstddef>

@@ -7,8 +7,8 @@ int RunVerify(const std::string& package_path) {
     FaultLog faults;
     const PackageSummary summary = VerifyPackage(package_path, faults);
     const std::string shown = DisplayPath(package_path);
+    faults.Print(stderr);  // faults, warnings and notes
     if (!faults.Empty()) {
-        faults.Print(stderr);
         std::fprintf(stderr, "%s: %zu fault(s)\n", shown.c_str(), faults.Count());
         return 1;
     }

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <exception>
+#include <new>
 
 #include "code_page.h"
 #include "console_session.h"
@@ -96,9 +98,13 @@ int RunCommand(const QxcliOptions& options) {
     return kDone;
 }
 
-}  // namespace
+// COM for this thread, released however the run ends.
+struct ComApartment {
+    ComApartment() { CoInitialize(nullptr); }
+    ~ComApartment() { CoUninitialize(); }
+};
 
-int main(int argc, char** argv) {
+int RunProgram(int argc, char** argv) {
     QxcliOptions options;
     std::string usage_error;
     if (!ParseQxcliOptions(std::vector<std::string>(argv + 1, argv + argc), options, usage_error)) {
@@ -109,14 +115,28 @@ int main(int argc, char** argv) {
 
     TimerResolution timer_resolution;
     // Shortcuts are read through COM on this thread, as in the window.
-    CoInitialize(nullptr);
-    int code;
+    ComApartment com;
     try {
-        code = RunCommand(options);
+        return RunCommand(options);
     } catch (const EDatabaseError& error) {
-        code = Fail(kDatabaseError, error.what());
+        return Fail(kDatabaseError, error.what());
+    }
+}
+
+}  // namespace
+
+// Nothing escapes main: whatever stops a run ends in a message and exit code 3, never in abort().
+int main(int argc, char** argv) {
+    int code = kDatabaseError;
+    try {
+        code = RunProgram(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("qxcli: out of memory; the run was stopped\n", stderr);  // nothing allocated here
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "qxcli: the run was stopped by an unexpected error: %s\n", error.what());
+    } catch (...) {
+        std::fputs("qxcli: the run was stopped by an unexpected error\n", stderr);
     }
     std::fflush(stdout);
-    CoUninitialize();
     return code;
 }

@@ -1,0 +1,94 @@
+#include "program_registrations.h"
+
+#include <windows.h>
+
+#include "file_system.h"
+#include "matching.h"
+#include "path_identity.h"
+#include "registry_access.h"
+
+namespace {
+
+const char kUninstallPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char kInstallerUserDataPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData";
+constexpr REGSAM kWow64_32Key = 0x200;  // KEY_WOW64_32KEY
+
+void AddFolder(ProgramRegistration& registration, const std::string& path) {
+    if (Trimmed(path).empty()) return;
+    const std::string canonical = CanonicalPath(path);
+    if (!canonical.empty() && !IsVolumeRoot(canonical)) AddOnce(registration.folders, canonical);
+}
+
+void ReadRegistration(HKEY parent, const std::string& name, REGSAM view, std::vector<ProgramRegistration>& found) {
+    RegistryKey key;
+    if (key.Open(parent, name.c_str(), KEY_READ | view) != ERROR_SUCCESS) return;
+    ProgramRegistration registration;
+    std::string text;
+    if (ReadValueText(key, "DisplayName", text)) registration.display_name = Trimmed(text);
+    if (registration.display_name.empty()) return;
+    if (ReadValueText(key, "InstallLocation", text) && ContainsExact(text, ":\\")) AddFolder(registration, text);
+    for (const char* command : {"UninstallString", "DisplayIcon"})
+        if (ReadValueText(key, command, text)) AddFolder(registration, ExecutableFolderOf(text));
+    if (!registration.folders.empty()) found.push_back(registration);
+}
+
+// Every sub-key of root\path is one registration.
+void ReadRegistrationsBelow(HKEY root, const std::string& path, REGSAM view,
+                            std::vector<ProgramRegistration>& found) {
+    RegistryKey list;
+    if (list.Open(root, path.c_str(), KEY_READ | view) != ERROR_SUCCESS) return;
+    for (DWORD index = 0, count = CountSubKeys(list); index < count; ++index) {
+        const std::string name = SubKeyNameAt(list, index);
+        if (!Trimmed(name).empty()) ReadRegistration(list.Get(), name, view, found);
+    }
+}
+
+StringList SubKeyNames(HKEY root, const std::string& path, REGSAM view) {
+    StringList names;
+    RegistryKey key;
+    if (key.Open(root, path.c_str(), KEY_READ | view) != ERROR_SUCCESS) return names;
+    for (DWORD index = 0, count = CountSubKeys(key); index < count; ++index) {
+        const std::string name = SubKeyNameAt(key, index);
+        if (!name.empty()) names.push_back(name);
+    }
+    return names;
+}
+
+}  // namespace
+
+std::string ExecutableFolderOf(const std::string& command) {
+    std::string path = Trimmed(command);
+    if (!path.empty() && path.front() == '"') {
+        const std::size_t close = path.find('"', 1);
+        path = path.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    } else {
+        const std::size_t exe = UpperCased(path).find(".EXE");
+        if (exe != std::string::npos) path = path.substr(0, exe + 4);
+        const std::size_t comma = path.rfind(',');
+        if (comma != std::string::npos && path.find('\\', comma) == std::string::npos) path = path.substr(0, comma);
+    }
+    path = Trimmed(path);
+    if (!ContainsExact(path, ":\\")) return std::string();
+    const std::size_t cut = LastSeparator(path);
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+std::vector<ProgramRegistration> ReadProgramRegistrations() {
+    std::vector<ProgramRegistration> found;
+    // Both views: on 32-bit Windows the flags are ignored and the second pass repeats the first.
+    for (REGSAM view : {static_cast<REGSAM>(kWow64_64Key), kWow64_32Key}) {
+        ReadRegistrationsBelow(HKEY_LOCAL_MACHINE, kUninstallPath, view, found);
+        for (const std::string& sid : SubKeyNames(HKEY_LOCAL_MACHINE, kInstallerUserDataPath, view))
+            for (const std::string& product :
+                 SubKeyNames(HKEY_LOCAL_MACHINE, std::string(kInstallerUserDataPath) + "\\" + sid + "\\Products", view)) {
+                const std::string path = std::string(kInstallerUserDataPath) + "\\" + sid + "\\Products\\" + product;
+                RegistryKey products;
+                if (products.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ | view) == ERROR_SUCCESS)
+                    ReadRegistration(products.Get(), "InstallProperties", view, found);
+            }
+    }
+    ReadRegistrationsBelow(HKEY_CURRENT_USER, kUninstallPath, 0, found);
+    for (const std::string& hive : SubKeyNames(HKEY_USERS, "", 0))
+        ReadRegistrationsBelow(HKEY_USERS, hive + "\\" + kUninstallPath, 0, found);
+    return found;
+}
