@@ -58,7 +58,8 @@ std::string CanonicalPath(const std::string& path) {
     if (trimmed.empty()) return std::string();
     std::string full = FullPathOf(trimmed);
     if (full.empty()) return std::string();
-    full = LongFormOf(full);
+    // Only a name with "~" can be a short one; the long-form look-up walks the disk.
+    if (full.find('~') != std::string::npos) full = LongFormOf(full);
     std::string canonical = WithoutTrailingSeparators(full);
     if (canonical.size() == 2 && canonical[1] == ':') canonical += '\\';
     return UpperCased(canonical);

@@ -5,7 +5,7 @@
 #include <string>
 
 // The full path (GetFullPathNameA: "." and ".." resolved, "/" read as "\"), in its long form
-// when it exists (or the long form of its longest existing parent with the rest appended),
+// when it holds a short name ("~") and exists (or the long form of its longest existing parent with the rest appended),
 // without trailing separators except a drive root's ("C:\"), and upper-cased by the
 // single-byte rule. Empty for an empty or unusable path.
 std::string CanonicalPath(const std::string& path);

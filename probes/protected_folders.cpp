@@ -3,8 +3,9 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <algorithm>
+
 #include "file_system.h"
-#include "matching.h"
 #include "module_cache.h"
 #include "path_identity.h"
 #include "registry_access.h"
@@ -64,9 +65,14 @@ const char* const kFolderVariables[] = {
     "APPDATA", "LOCALAPPDATA", "TEMP", "TMP",
 };
 
+// Only folders that exist need protecting, and only theirs have a long form at the first try:
+// the table names far more than any one machine has.
 void AddCanonical(StringList& folders, const std::string& path) {
+    if (path.empty() || !DirectoryExists(path)) return;
     const std::string canonical = CanonicalPath(path);
-    if (!canonical.empty()) AddOnce(folders, canonical);
+    // Canonical forms are upper-cased already: a plain comparison finds a repeat.
+    if (!canonical.empty() && std::find(folders.begin(), folders.end(), canonical) == folders.end())
+        folders.push_back(canonical);
 }
 
 std::string ShellFolder(int id) {
@@ -161,7 +167,7 @@ StringList ReadProtectedFolders() {
             roots.push_back(JoinPath(users, shared));
     }
     for (const std::string& root : roots) {
-        if (root.empty()) continue;
+        if (root.empty() || !DirectoryExists(root)) continue;
         AddCanonical(folders, root);
         for (const char* folder : kProfileFolders) AddCanonical(folders, JoinPath(root, folder));
     }
