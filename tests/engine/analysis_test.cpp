@@ -7,15 +7,10 @@
 #include "shortcut_writer.h"
 #include "file_system.h"
 #include "registry_fixture.h"
+#include "system_folders.h"
 #include "text_rules.h"
 
 namespace {
-
-std::string WindowsFolder() {
-    char buffer[MAX_PATH] = {};
-    GetWindowsDirectoryA(buffer, MAX_PATH);
-    return buffer;
-}
 
 std::string ThisProgramName() {
     char path[MAX_PATH] = {};

@@ -16,28 +16,10 @@
 #include "safety_guard.h"
 #include "scratch_folder.h"
 #include "shortcut_writer.h"
+#include "system_folders.h"
+#include "uninstall_registration.h"
 
 namespace {
-
-const char kUninstallPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
-std::string WindowsFolder() {
-    char path[MAX_PATH] = {};
-    GetWindowsDirectoryA(path, MAX_PATH);
-    return path;
-}
-
-std::string SystemFolder() {
-    char path[MAX_PATH] = {};
-    GetSystemDirectoryA(path, MAX_PATH);
-    return path;
-}
-
-std::string ProfileFolder() {
-    char path[MAX_PATH] = {};
-    GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH);
-    return path;
-}
 
 DWORD SubKeyCount(HKEY root, const char* path) {
     RegistryKey key;
@@ -48,28 +30,6 @@ bool KeyExists(HKEY root, const std::string& path) {
     RegistryKey key;
     return key.Open(root, path.c_str(), KEY_READ) == ERROR_SUCCESS;
 }
-
-// An uninstall registration, removed when the test ends.
-class Registration {
-public:
-    Registration(const std::string& name, const std::string& display_name)
-        : path_(kUninstallPath + name + "-" + std::to_string(GetCurrentProcessId())) {
-        Set("DisplayName", display_name);
-    }
-    ~Registration() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, path_.c_str()); }
-    void Set(const char* name, const std::string& text) const {
-        HKEY key = nullptr;
-        CHECK_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                 nullptr),
-                 ERROR_SUCCESS);
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                       static_cast<DWORD>(text.size() + 1));
-        RegCloseKey(key);
-    }
-
-private:
-    std::string path_;
-};
 
 void SelectProgram(EngineFixture& f) {
     f.engine.SoftwareType = "SW";
@@ -163,7 +123,7 @@ TEST(SloppyInstallLocationsAreProposedMarkedAndNeverCleaned) {
     f.ConnectAllSlots();
     f.WriteProgram({{"IDN", {"星澜影音播放器"}}});
     SelectProgram(f);
-    Registration sloppy("KestruneSloppy", "影音");
+    UninstallRegistration sloppy("KestruneSloppy", "影音");
     for (const char* location : {"C:\\users", "C:\\.", "C:\\\\", "C:\\/", "C:\\Program Files\\..", "C:\\Windows",
                                  "C:\\Program Files", "C:\\PROGRA~1\\"}) {
         CONTEXT(location);
@@ -190,7 +150,7 @@ TEST(TwoProgramsSharingAnExecutableNameKeepEachOthersFolders) {
     const std::string executable = "kestrune-shared-" + std::to_string(GetCurrentProcessId()) + ".exe";
     mine.MakeFiles({executable});
     other.MakeFiles({executable, "data.dat"});
-    Registration registration("KestruneOther", "Other Player");
+    UninstallRegistration registration("KestruneOther", "Other Player");
     registration.Set("InstallLocation", other.Path());
     CHECK(SUCCEEDED(CoInitialize(nullptr)));
     const std::string shortcut = ProfileFolder() + "\\Desktop\\KestruneOther-" + std::to_string(GetCurrentProcessId()) + ".lnk";

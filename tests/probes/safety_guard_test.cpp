@@ -12,34 +12,16 @@
 #include "removal.h"
 #include "safety_guard.h"
 #include "scratch_folder.h"
+#include "system_folders.h"
+#include "uninstall_registration.h"
 
 namespace {
-
-const char kUninstallPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-std::string WindowsFolder() {
-    char path[MAX_PATH] = {};
-    GetWindowsDirectoryA(path, MAX_PATH);
-    return path;
-}
-
-std::string SystemFolder() {
-    char path[MAX_PATH] = {};
-    GetSystemDirectoryA(path, MAX_PATH);
-    return path;
-}
 
 // The 8.3 form the system gives (Wine's differ from Windows' PROGRA~1).
 std::string ShortForm(const std::string& path) {
     char buffer[MAX_PATH] = {};
     const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
     return length > 0 && length < MAX_PATH ? std::string(buffer, length) : path;
-}
-
-std::string ProfileFolder() {
-    char path[MAX_PATH] = {};
-    GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH);
-    return path;
 }
 
 bool KeyExists(HKEY root, const std::string& path) {
@@ -52,28 +34,6 @@ SafetyGuard FreshGuard(const StringList& identification = {}) {
     guard.Refresh(identification);
     return guard;
 }
-
-// An uninstall registration of a program that is not the one being removed, gone afterwards.
-class OtherProgram {
-public:
-    OtherProgram(const std::string& name, const std::string& display_name, const std::string& value,
-                 const std::string& text)
-        : path_(std::string(kUninstallPath) + "\\" + name + "-" + std::to_string(GetCurrentProcessId())) {
-        HKEY key = nullptr;
-        CHECK_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                 nullptr),
-                 ERROR_SUCCESS);
-        RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(display_name.c_str()),
-                       static_cast<DWORD>(display_name.size() + 1));
-        RegSetValueExA(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                       static_cast<DWORD>(text.size() + 1));
-        RegCloseKey(key);
-    }
-    ~OtherProgram() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, path_.c_str()); }
-
-private:
-    std::string path_;
-};
 
 }  // namespace
 
@@ -192,9 +152,10 @@ TEST(AnotherProgramsFoldersAreLeftUnlessTheyAreThisProgramsOwn) {
     located.MakeFolders({"Sub"});
     located.MakeFiles({"Sub\\player.exe"});
     uninstaller.MakeFiles({"uninst.exe"});
-    OtherProgram by_location("KestruneOtherA", "Other Player", "InstallLocation", located.Path() + "\\");
-    OtherProgram by_uninstaller("KestruneOtherB", "Other Tools", "UninstallString",
-                                "\"" + uninstaller.Path() + "\\uninst.exe\" /S");
+    UninstallRegistration by_location("KestruneOtherA", "Other Player");
+    by_location.Set("InstallLocation", located.Path() + "\\");
+    UninstallRegistration by_uninstaller("KestruneOtherB", "Other Tools");
+    by_uninstaller.Set("UninstallString", "\"" + uninstaller.Path() + "\\uninst.exe\" /S");
 
     const SafetyGuard guard = FreshGuard({"SWK|My Program"});
     const SafetyVerdict verdict = guard.CheckFolder(located.Path());
