@@ -7,9 +7,10 @@
 #include <string>
 
 // The most a database file's text or a package entry may unpack to. The shipped files are a few
-// KB and a full database's largest category file a few MB: 64 MiB leaves generous room to grow,
-// yet bounds what one length field can make the program allocate or write.
-constexpr std::uint64_t kMaxUnpackedLength = 64u * 1024 * 1024;
+// KB and a full database's largest category file a few MB: 16 MiB leaves room to grow, yet bounds
+// what one length field can make the program allocate or write, and what a text costs once it
+// is split into lines (a string per line) stays within a 32-bit process's reach.
+constexpr std::uint64_t kMaxUnpackedLength = 16u * 1024 * 1024;
 
 // Deflate emits at most 258 bytes per 2 bits (a 1-bit length code and a 1-bit distance code),
 // so no zlib stream inflates to more than 1032 times its own length.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds both builds: the native portable core with hdbtool (build/native) and
-# the 32-bit Windows programs (build/win32). The native build's ctest also runs the Windows tests.
+# Configures and builds the three builds: the native portable core with hdbtool (build/native),
+# the fuzz targets of the database parsers (build/fuzz) and the 32-bit Windows programs
+# (build/win32). The native build's ctest also runs the Windows and the fuzz tests.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The Windows build runs hdbtool.exe under Wine to make its signature package.
@@ -13,6 +14,11 @@ if ! grep -qs "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain\$" "$root/build/win32/CM
   rm -rf "$root/build/win32"
 fi
 cmake -S "$root" -B "$root/build/win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
-cmake -S "$root" -B "$root/build/native" -G Ninja -DKESTRUNE_WIN32_BUILD_DIR="$root/build/win32" >/dev/null
+# The fuzz build (clang with libFuzzer) fuzzes the database parsers; the native build's ctest runs it.
+cmake -S "$root" -B "$root/build/fuzz" -G Ninja -DKESTRUNE_FUZZ=ON \
+  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+cmake -S "$root" -B "$root/build/native" -G Ninja -DKESTRUNE_WIN32_BUILD_DIR="$root/build/win32" \
+  -DKESTRUNE_FUZZ_BUILD_DIR="$root/build/fuzz" >/dev/null
 cmake --build "$root/build/native"
+cmake --build "$root/build/fuzz"
 cmake --build "$root/build/win32"

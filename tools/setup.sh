@@ -9,6 +9,7 @@ packages=(
   libz-mingw-w64-dev wine xvfb xauth x11-utils imagemagick
   fonts-wqy-microhei locales
   nsis msitools wixl fonts-wine
+  clang-14 libclang-rt-14-dev
 )
 if [ "$KESTRUNE_WINDOWS_ARCH" = i686 ]; then
   packages+=(g++-mingw-w64-i686 wine32:i386)

@@ -48,12 +48,12 @@ TEST(UnpackPackageRefusesEntriesThatAreNotTheirAnnouncedSize) {
         {"a bomb announcing 1 byte", 1, "it holds more than the 1 bytes it announces"},
         {"announcing nothing", 0, "it holds more than the 0 bytes it announces"},
         {"announcing more than it holds", 307300, "it holds 307200 bytes, fewer than the 307300 it announces"},
-        {"announcing more than its data can inflate to", 64 * 1024 * 1024,
-         "it announces 67108864 bytes, more than its " + compressed + " compressed bytes can inflate to"},
+        {"announcing more than its data can inflate to", 8 * 1024 * 1024,
+         "it announces 8388608 bytes, more than its " + compressed + " compressed bytes can inflate to"},
         {"announcing more than a file may hold", 0x80000000u,
-         "it announces 2147483648 bytes, more than the 67108864 a database file may hold"},
+         "it announces 2147483648 bytes, more than the 16777216 a database file may hold"},
         {"announcing a negative size", 0xFFFFFFFFu,
-         "it announces 4294967295 bytes, more than the 67108864 a database file may hold"},
+         "it announces 4294967295 bytes, more than the 16777216 a database file may hold"},
     };
     for (const auto& c : cases) {
         CONTEXT(c.what);
@@ -92,7 +92,8 @@ TEST(DatabaseFileClaimingGigabytesFailsBeforeAnythingIsAllocated) {
     WriteFile(temp / "REZ.hdb3", package);
     CHECK(UnpackPackage(temp / "REZ.hdb3", work));  // as an entry it is sound
 
-    const char* message = "Damaged database file: it announces 2147483648 bytes, more than the 67108864 a database file may hold";
+    const char* message =
+        "Damaged database file: it announces 2147483648 bytes, more than the 16777216 a database file may hold";
     CHECK_THROWS(EZlibError, DecompressHdb(JoinPath(work, "SID_SW_LI.hdb"), JoinPath(work, "SID_SW_LI.UPhdb")), message);
     CheckNothingLeftAt(JoinPath(work, "SID_SW_LI.UPhdb"));
     // The catalogue the front ends read first fails the same way.
@@ -115,12 +116,12 @@ TEST(DecompressHdbRefusesImpossibleTextLengths) {
         {"a bomb announcing 1 byte", LittleEndian32(1) + stream, "it holds more than the 1 bytes it announces"},
         {"announcing more than it holds", LittleEndian32(307300) + stream,
          "it holds 307200 bytes, fewer than the 307300 it announces"},
-        {"announcing more than its data can inflate to", LittleEndian32(50 * 1024 * 1024) + stream,
-         "it announces 52428800 bytes, more than its " + compressed + " compressed bytes can inflate to"},
+        {"announcing more than its data can inflate to", LittleEndian32(8 * 1024 * 1024) + stream,
+         "it announces 8388608 bytes, more than its " + compressed + " compressed bytes can inflate to"},
         {"announcing more than a file may hold", LittleEndian32(0xFFFFFFFFu) + std::string(5 * 1000 * 1000, 'x'),
-         "it announces 4294967295 bytes, more than the 67108864 a database file may hold"},
-        {"storing more than a file may need", LittleEndian32(1) + std::string(65 * 1024 * 1024, 'x'),
-         "it stores 68157440 compressed bytes, more than a file of at most 67108864 bytes needs"},
+         "it announces 4294967295 bytes, more than the 16777216 a database file may hold"},
+        {"storing more than a file may need", LittleEndian32(1) + std::string(17 * 1024 * 1024, 'x'),
+         "it stores 17825792 compressed bytes, more than a file of at most 16777216 bytes needs"},
     };
     for (const auto& c : cases) {
         CONTEXT(c.what);
@@ -131,6 +132,21 @@ TEST(DecompressHdbRefusesImpossibleTextLengths) {
         CHECK_EQ(ReadFile(target), std::string("previous"));
         CHECK(!FileExists(target + ".part"));
     }
+}
+
+TEST(TheLargestTextAllowedDecompressesAndOneByteMoreIsRefused) {
+    ScopedTempFolder temp;
+    const std::string source = temp / "SID_SW_FL.hdb", target = temp / "SID_SW_FL.UPhdb";
+    const std::size_t largest = 16 * 1024 * 1024;
+    std::string file = CompressHdb(std::string(largest, '\0'));
+    WriteFile(source, file);
+    CHECK(DecompressHdb(source, target));
+    CHECK_EQ(ReadFile(target).size(), largest);
+
+    file.replace(0, 4, LittleEndian32(largest + 1));
+    WriteFile(source, file);
+    CHECK_THROWS(EZlibError, DecompressHdb(source, target),
+                 "Damaged database file: it announces 16777217 bytes, more than the 16777216 a database file may hold");
 }
 
 TEST(HonestLengthsUnpackByteForByteAcrossPieceBoundaries) {

@@ -27,12 +27,12 @@ finish() {
   fixture remove >/dev/null
   if [ "$failures" -ne 0 ]; then echo "--- qxcli's standard error:"; cat "$log"; fi
   rm -rf "$work" "$log"
-  echo "$((7 - failures)) passed, $failures failed"
+  echo "$((8 - failures)) passed, $failures failed"
   exit $((failures == 0 ? 0 : 1))
 }
 trap finish EXIT
 
-fixture install verify-installed || { failures=7; exit; }
+fixture install verify-installed || { failures=8; exit; }
 
 # The profile folder carries the Linux user's name: reports are compared with it written <PROFILE>.
 profile_pattern='C:\\[Uu]sers\\[^\\]*\\'
@@ -55,8 +55,13 @@ normalise <"$here/quillmoss_analysis.txt" >"$work/analysis.expected"
 check "analysis finds every trace and nothing else" "$work/analysis.expected" "$work/analysis"
 
 qxcli clean SW key=SWQUILLMOSS | normalise >"$work/clean"
+clean_status=${PIPESTATUS[0]}
 normalise <"$here/quillmoss_clean.txt" >"$work/clean.expected"
 check "clean-up removes every item and says so" "$work/clean.expected" "$work/clean"
+# The driver file stays (a driver may be loaded): the clean-up is not complete and says so.
+echo 4 >"$work/status.expected"
+echo "$clean_status" >"$work/status"
+check "an incomplete clean-up exits 4" "$work/status.expected" "$work/status"
 
 fixture verify-cleaned >"$work/verify" 2>&1
 status=$?

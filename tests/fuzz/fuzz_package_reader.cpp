@@ -1,6 +1,6 @@
 // Fuzzes the package reader and unpacker with whole packages. Every input ends in success or a
-// database error; a file unpacked is exactly the size its entry announces, and no half-written
-// file stays behind.
+// database error; a package unpacks only when it holds files, each exactly the size its entry
+// announces, and no half-written file stays behind.
 #include <cstdint>
 #include <map>
 #include <string>
@@ -37,7 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FuzzExpect(unpacked, "an existing package is unpacked or refused with an error");
     } catch (const EDatabaseError&) {
     }
-    for (const auto& entry : AnnouncedSizes(package)) {
+    const std::map<std::string, std::uint32_t> sizes = AnnouncedSizes(package);
+    FuzzExpect(!unpacked || !sizes.empty(), "a package without files is refused");
+    for (const auto& entry : sizes) {
         const std::string path = JoinPath(work, entry.first);
         FuzzExpect(!FileExists(path + ".part"), "no half-written file stays behind");
         if (!unpacked) continue;

@@ -55,6 +55,8 @@ expect "truncated package" 3 "Stream read error" -- --utf8 --db "Z:$work/truncat
 # An entry named ..\x.hdb: refused, nothing written beside the working folder.
 printf '\x00\x08..\\x.hdb\x01\x00\x00\x00\x01\x00\x00\x00\x78' >"$work/escape.hdb3"
 expect "entry escaping the working folder" 3 "Unsafe package entry name" -- --utf8 --db "Z:$work/escape.hdb3" list SW
+: >"$work/empty.hdb3"
+expect "empty package" 3 "The package holds no database files" -- --utf8 --db "Z:$work/empty.hdb3" list SW
 
 expect "catalogue rows" 0 $'^0\tSW-CHENGMING\\|' -- --utf8 list SW
 count "sub-type filter" 1 -- --utf8 list SW "Video Players"

@@ -1,5 +1,6 @@
 // qxcli: the console front end over the uninstall engine, for scripting, batch use and tests.
-// Exit codes: 0 done, 2 usage error, 3 database error, also one that stops a run (message on stderr).
+// Exit codes: 0 done, 2 usage error, 3 database error, also one that stops a run (message on stderr),
+// 4 a clean-up that left items (each named in its log, counted on stderr).
 #include <objbase.h>
 #include <windows.h>
 
@@ -15,7 +16,7 @@
 
 namespace {
 
-enum ExitCode { kDone = 0, kUsageError = 2, kDatabaseError = 3 };
+enum ExitCode { kDone = 0, kUsageError = 2, kDatabaseError = 3, kItemsLeft = 4 };
 
 bool g_utf8 = false;
 
@@ -95,7 +96,11 @@ int RunCommand(const QxcliOptions& options) {
     StringList lines;
     if (!session.Clean(selection, lines, error)) return Fail(kDatabaseError, error);
     for (const std::string& line : lines) PrintLine(line);
-    return kDone;
+    const TQX::CleanupTally& tally = session.Engine().Tally;
+    if (tally.not_removed == 0) return kDone;
+    // A clean-up that left something is no success, for a script either.
+    return Fail(kItemsLeft, "清除操作未能全部完成: 已清除 " + std::to_string(tally.removed) + " 项, 未能清除 " +
+                                std::to_string(tally.not_removed) + " 项");
 }
 
 // COM for this thread, released however the run ends.
