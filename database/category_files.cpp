@@ -1,6 +1,7 @@
 #include "category_files.h"
 
 #include <cstring>
+#include <functional>
 
 #include "errors.h"
 #include "file_codec.h"
@@ -13,15 +14,17 @@ namespace {
 constexpr const char kDatabaseExtension[] = ".hdb";
 constexpr const char kDecodedExtension[] = ".UPhdb";
 
-void LoadTextLines(const std::string& path, StringList& lines) {
+// The decoded text of a database file. Its lines are visited one by one rather than split into a
+// list: a text of nothing but line breaks would cost a string per byte.
+std::string LoadText(const std::string& path) {
     std::string text;
     if (!ReadWholeFile(path, text)) throw EFileOpenError(path);
-    SplitTextLines(text, lines);
+    return text;
 }
 
-// Decompresses a fixed file (MAPPED or LI) anew and returns its lines; false when it is missing.
-bool LoadFixedFileLines(const std::string& work_folder, const std::string& type, const char* name_template,
-                        StringList& lines, std::string& key_text) {
+// Decompresses a fixed file (MAPPED or LI) anew and returns its text; false when it is missing.
+bool LoadFixedFileText(const std::string& work_folder, const std::string& type, const char* name_template,
+                       std::string& text, std::string& key_text) {
     if (!DirectoryExists(work_folder) || !IsSoftwareType(type)) return false;
     const std::string base = IncludeTrailingSeparator(work_folder) + CategoryName(name_template, type);
     const std::string database_file = base + kDatabaseExtension;
@@ -29,7 +32,7 @@ bool LoadFixedFileLines(const std::string& work_folder, const std::string& type,
     if (!FileExists(database_file)) return false;
     DeleteFileAlways(decoded_file);
     DecompressHdb(database_file, decoded_file);
-    LoadTextLines(decoded_file, lines);
+    text = LoadText(decoded_file);
     key_text = FileNameOf(database_file);
     return true;
 }
@@ -51,37 +54,46 @@ std::string CategoryName(const std::string& name_template, const std::string& ty
     return name;
 }
 
-void SplitTextLines(const std::string& text, StringList& lines) {
-    lines.clear();
+void ForEachTextLine(const std::string& text, const std::function<bool(const std::string& line)>& visit) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = start;
         while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-        lines.push_back(text.substr(start, end - start));
+        if (!visit(text.substr(start, end - start))) return;
         if (end < text.size()) end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
         start = end;
     }
 }
 
+void SplitTextLines(const std::string& text, StringList& lines) {
+    lines.clear();
+    ForEachTextLine(text, [&](const std::string& line) {
+        lines.push_back(line);
+        return true;
+    });
+}
+
 bool LoadMappedList(const std::string& work_folder, const std::string& type, StringList& list) {
-    StringList lines;
-    std::string key_text;
-    if (!LoadFixedFileLines(work_folder, type, category::kMapped, lines, key_text)) return false;
+    std::string text, key_text;
+    if (!LoadFixedFileText(work_folder, type, category::kMapped, text, key_text)) return false;
     list.clear();
-    for (const std::string& line : lines) list.push_back(Trimmed(DecryptRecord(line, key_text)));
+    ForEachTextLine(text, [&](const std::string& line) {
+        list.push_back(Trimmed(DecryptRecord(line, key_text)));
+        return true;
+    });
     return true;
 }
 
 bool LoadSoftwareList(const std::string& work_folder, const std::string& type, const std::string& sub_type,
                       StringList& list, const std::string& os) {
-    StringList lines;
-    std::string key_text;
-    if (!LoadFixedFileLines(work_folder, type, category::kCatalogue, lines, key_text)) return false;
+    std::string text, key_text;
+    if (!LoadFixedFileText(work_folder, type, category::kCatalogue, text, key_text)) return false;
     list.clear();
-    for (const std::string& line : lines) {
+    ForEachTextLine(text, [&](const std::string& line) {
         std::string record = Trimmed(DecryptRecord(line, key_text));
         if (PassesFilters(record, sub_type, os)) list.push_back(std::move(record));
-    }
+        return true;
+    });
     return true;
 }
 
@@ -90,18 +102,17 @@ bool LoadCategoryRecords(const std::string& key, const std::string& category_pat
     const std::string decoded_file = category_path + kDecodedExtension;
     if (!FileExists(decoded_file)) DecompressHdb(category_path, decoded_file);
 
-    StringList lines;
-    LoadTextLines(decoded_file, lines);
+    const std::string text = LoadText(decoded_file);
     list.clear();
     const std::string key_text = FileNameOf(category_path);
-    for (const std::string& line : lines) {
+    ForEachTextLine(text, [&](const std::string& line) {
         const std::string plain = DecryptRecord(line, key_text);
         if (std::strstr(plain.c_str(), key.c_str())) {
             list.push_back(Trimmed(plain));
-        } else if (!list.empty()) {
-            break;  // the program's run has ended
+            return true;
         }
-    }
+        return list.empty();  // once the program's run has ended, the rest is another's
+    });
     return true;
 }
 

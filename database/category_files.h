@@ -2,6 +2,7 @@
 // each program's category files, the catalogue (LI) with its filters, and a program's records.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "splitters.h"
@@ -56,3 +57,5 @@ std::string GetCategoryFile(const std::string& work_folder, const std::string& k
 
 // Lines of a text separated by CR LF, CR or LF; a final line break adds no empty line.
 void SplitTextLines(const std::string& text, StringList& lines);
+// The same lines one at a time, without a list of them; stops when visit returns false.
+void ForEachTextLine(const std::string& text, const std::function<bool(const std::string& line)>& visit);

@@ -137,6 +137,16 @@ TEST(DamagedLinesFailOnlyTheLookupsThatReachThem) {
     CHECK_THROWS(EReadError, LoadSoftwareList(db.folder.Path(), "SW", "All", list, "All"), "Stream read error");
 }
 
+TEST(ATextOfLineBreaksFailsAtItsFirstLine) {
+    // Lines are decoded as they are read: millions of empty lines cost no list of strings.
+    SoftwareDatabase db;
+    WriteFile(db.Path("SID_SW_LI.hdb"), CompressHdb(std::string(4 << 20, '\n')));
+    StringList list;
+    CHECK_THROWS(EReadError, LoadSoftwareList(db.folder.Path(), "SW", "All", list, "All"), "Stream read error");
+    WriteFile(db.Path("SID_SW_FL.hdb.UPhdb"), std::string(4 << 20, '\n'));
+    CHECK_THROWS(EReadError, LoadCategoryRecords("K1", db.Path("SID_SW_FL.hdb"), list), "Stream read error");
+}
+
 TEST(GetCategoryFileFindsTheFileNamedInTheMappedLine) {
     SoftwareDatabase db;
     const std::string folder = db.folder.Path();

@@ -13,6 +13,9 @@
 
 namespace {
 
+constexpr std::size_t kMostDamagedLinesReported = 100;
+
+
 constexpr char kWorkingFolder[] = "SID_UP";
 constexpr char kDecodedText[] = "decoded.UPhdb";
 
@@ -48,17 +51,20 @@ DecodedFile UnpackedPackage::Decode(const std::string& name) const {
         file.fault = Cp936ToUtf8OrEscaped(error.what());
         return file;
     }
-    StringList lines;
-    SplitTextLines(text, lines);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    // A damaged file is reported up to a number of damaged lines: a hostile text of line breaks
+    // alone would otherwise give a fault per byte.
+    std::size_t line_number = 0, damaged_lines = 0;
+    ForEachTextLine(text, [&](const std::string& line) {
         DecodedRecord record;
-        record.line = i + 1;
+        record.line = ++line_number;
         try {
-            record.text = Trimmed(DecryptRecord(lines[i], name));
+            record.text = Trimmed(DecryptRecord(line, name));
         } catch (const EDatabaseError& error) {
             record.fault = Cp936ToUtf8OrEscaped(error.what());
+            if (++damaged_lines == kMostDamagedLinesReported) record.fault += " (further lines not read)";
         }
         file.records.push_back(std::move(record));
-    }
+        return damaged_lines < kMostDamagedLinesReported;
+    });
     return file;
 }
