@@ -1,18 +1,17 @@
 #include "analysis_page.h"
 
+#include <memory>
+
 #include "callbacks.h"
 #include "control_ids.h"
 #include "main_window.h"
-#include "matching.h"
 #include "scan_info.h"
 #include "styled_controls.h"
 #include "ui_kit.h"
 
 namespace {
 
-// The found-line prefix of each kind of trace, in TraceKind order.
-const char* const kFoundPrefixes[] = {"找到运行中进程: ", "找到核心文件: ", "找到相关目录: ", "找到组件注册表: ",
-                                      "找到驱动服务: ",   "找到注册表: ",   "找到快捷方式:"};
+constexpr int kAnalysisSteps = TQXWorkerThread::kStepCount;
 
 }  // namespace
 
@@ -37,7 +36,7 @@ void AnalysisPage::Create(HWND middle_host, HWND button_host) {
     RLB_QX_SelSoftwareAnalyed_FindedInfo = GetDlgItem(page_, ID_RLB_QX_SelSoftwareAnalyed_FindedInfo);
     SendMessageA(RLB_QX_SelSoftwareAnalyed_FindedInfo, LB_SETITEMHEIGHT, 0, 16);
     SendMessageA(RLB_QX_SelSoftwareAnalyed_FindedInfo, LB_SETHORIZONTALEXTENT, 2000, 0);
-    SetProgressParts(RPB_QX_SelSoftwareAnalyed_Step, 7, 0);
+    SetProgressParts(RPB_QX_SelSoftwareAnalyed_Step, kAnalysisSteps, 0);
 
     CreateBarButton(buttons_, ID_RBN_QX_SelSoftwareAnalyzed_Next, "下一步", 695);
     CreateBarButton(buttons_, ID_RBN_QX_SelSoftwareAnalyzed_SeeInfo, "查看详细报告", 29, 108);
@@ -47,33 +46,30 @@ void AnalysisPage::ResetScanInfo() { SetWindowTextA(RL_QX_MTip_SelSoftwareAnalyz
 
 void AnalysisPage::StartAnalysis() {
     TQX& engine = form_.Engine();
-    auto* worker = new TQX_Thread_Analyzed(engine, engine.SoftwareType, false);
+    auto worker = std::make_unique<TQX_Thread_Analyzed>(engine, engine.SoftwareType, RegistryView::kDefault);
     ConnectAnalysisWorker(*worker);
     worker->Invoker = &form_.Invoker();
-    worker->Resume();
-    ShowPair();
+    if (form_.LaunchWorker(std::move(worker))) ShowPair();
 }
 
 void AnalysisPage::OnTraceFound(TraceKind kind, const std::string& text) {
-    const std::string line = kFoundPrefixes[static_cast<int>(kind)] + text;
+    const std::string line = TraceKindOf(kind).found_prefix + text;
     SendMessageA(RLB_QX_SelSoftwareAnalyed_FindedInfo, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     SendMessageA(RLB_QX_SelSoftwareAnalyed_FindedInfo, WM_VSCROLL, SB_LINEDOWN, 0);
     form_.report.AddTrace(kind, text);
-    // The shortcut step reads the folders found: each must be listed before the worker goes on.
-    if (kind == TraceKind::kRelatedDir) AddOnce(form_.Engine().DirList, text);
 }
 
 void AnalysisPage::OnAnalyzeStep(int step, const std::string& text) {
     if (step == -1)
         SetWindowTextA(RL_QX_MTip_SelSoftwareAnalyzed_Wait, text.c_str());
     else
-        SetProgressParts(RPB_QX_SelSoftwareAnalyed_Step, 7, step);
+        SetProgressParts(RPB_QX_SelSoftwareAnalyed_Step, kAnalysisSteps, step);
 }
 
 void AnalysisPage::OnAnalyzeRunState(int state) {
     if (state == 0) {
         run_error_.clear();
-        SetProgressParts(RPB_QX_SelSoftwareAnalyed_Step, 7, 0);
+        SetProgressParts(RPB_QX_SelSoftwareAnalyed_Step, kAnalysisSteps, 0);
         SendMessageA(RLB_QX_SelSoftwareAnalyed_FindedInfo, LB_RESETCONTENT, 0, 0);
         form_.report.ClearTraces();
         form_.EnableTipTimer(true);
@@ -105,7 +101,7 @@ void AnalysisPage::RBN_QX_SelSoftwareAnalyzed_NextClick() {
     if (!form_.Engine().Analyzing) form_.report.ShowPair();
 }
 
-bool AnalysisPage::OnCommand(int id, int) {
+bool AnalysisPage::OnClick(int id) {
     if (id != ID_RBN_QX_SelSoftwareAnalyzed_Next && id != ID_RBN_QX_SelSoftwareAnalyzed_SeeInfo) return false;
     RBN_QX_SelSoftwareAnalyzed_NextClick();
     return true;

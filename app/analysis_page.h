@@ -11,7 +11,7 @@ class AnalysisPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
     void Create(HWND middle_host, HWND button_host) override;
-    bool OnCommand(int id, int code) override;
+    bool OnClick(int id) override;
 
     // Starts the analysis worker for the engine's selection and shows this page.
     void StartAnalysis();

@@ -11,11 +11,7 @@ void HandOver(CallbackKind kind, int number, const char* text) {
     SendMessageA(MainForm()->Handle(), WM_KESTRUNE_CALLBACK, 0, reinterpret_cast<LPARAM>(&delivery));
 }
 
-template <TraceKind kind>
-int TraceFound(const char* text) {
-    HandOver(CallbackKind::kTraceFound, static_cast<int>(kind), text);
-    return 0;
-}
+void TraceFound(TraceKind kind, const char* text) { HandOver(CallbackKind::kTraceFound, static_cast<int>(kind), text); }
 
 int SoftwareItem(const char* text) {
     HandOver(CallbackKind::kSoftwareItem, 0, text);
@@ -41,13 +37,7 @@ void CleanError(const char* message) { HandOver(CallbackKind::kCleanError, 0, me
 void ConnectEngineSlots(TQX& engine) {
     engine.OnSoftwareItem = SoftwareItem;
     engine.OnInstalledPath = InstalledPath;
-    engine.OnProcessRun = TraceFound<TraceKind::kProcess>;
-    engine.OnCoreFile = TraceFound<TraceKind::kCoreFile>;
-    engine.OnRelatedDir = TraceFound<TraceKind::kRelatedDir>;
-    engine.OnAXCLSID = TraceFound<TraceKind::kComponent>;
-    engine.OnSysFile = TraceFound<TraceKind::kDriver>;
-    engine.OnNewReg = TraceFound<TraceKind::kRegistry>;
-    engine.OnShellLink = TraceFound<TraceKind::kShortcut>;
+    ConnectTraceSlots<TraceFound>(engine);
     engine.OnCleanInfo = CleanInfo;
 }
 

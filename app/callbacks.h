@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "trace_kinds.h"
 #include "worker_threads.h"
 
 enum class CallbackKind {

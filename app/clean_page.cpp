@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
 #include "callbacks.h"
 #include "control_ids.h"
 #include "main_window.h"
@@ -10,7 +12,7 @@
 
 namespace {
 
-constexpr int kCleanSteps = 7;
+constexpr int kCleanSteps = TQXWorkerThread::kStepCount;
 constexpr int kCleanInfoRowHeight = 16;
 constexpr int kCleanInfoWidth = 2000;
 // The group box's controls sit on the page itself, at their place inside the group, so that
@@ -47,11 +49,9 @@ void CleanPage::Create(HWND middle_host, HWND button_host) {
 
 void CleanPage::StartCleanup() {
     run_error_.clear();
-    // Suspended until its callbacks are set; it frees itself when its run ends.
-    auto* worker = new TQX_Thread_Uninstall(form_.Engine(), false);
+    auto worker = std::make_unique<TQX_Thread_Uninstall>(form_.Engine(), RegistryView::kDefault);
     ConnectCleanupWorker(*worker);
-    worker->Resume();
-    ShowPair();
+    if (form_.LaunchWorker(std::move(worker))) ShowPair();
 }
 
 void CleanPage::OnCleanInfo(const std::string& line) {
@@ -100,7 +100,7 @@ void CleanPage::OnCleanError(const std::string& message) {
 // The software page only: nothing starts from here, so it is safe while the clean-up runs.
 void CleanPage::RBN_QX_SelSoftwareUninstallC_BackClick() { form_.software.ShowPair(); }
 
-bool CleanPage::OnCommand(int id, int) {
+bool CleanPage::OnClick(int id) {
     if (id != ID_RBN_QX_SelSoftwareUninstallC_Back) return false;
     RBN_QX_SelSoftwareUninstallC_BackClick();
     return true;

@@ -10,7 +10,7 @@ class CleanPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
     void Create(HWND middle_host, HWND button_host) override;
-    bool OnCommand(int id, int code) override;
+    bool OnClick(int id) override;
 
     // Starts the clean-up worker over the engine's work lists and shows this page.
     void StartCleanup();

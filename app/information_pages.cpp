@@ -322,16 +322,14 @@ void InformationPages::OpenLink(int id) {
     InvalidateRect(FindControl(page_, id), nullptr, TRUE);
 }
 
-bool InformationPages::OnCommand(int id, int code) {
+bool InformationPages::OnClick(int id) {
     if (id == ID_RBN_QX_Other_Back) {
         form_.software.ShowPair();
         return true;
     }
-    if (IsLink(id)) {
-        if (code == STN_CLICKED) OpenLink(id);
-        return true;
-    }
-    return id == ID_RzMemo2 || id == ID_RzMemo3;
+    if (!IsLink(id)) return false;
+    OpenLink(id);
+    return true;
 }
 
 bool InformationPages::OnNotify(const NMHDR& header, LRESULT&) {

@@ -116,7 +116,7 @@ void InstallPathPage::RBN_QX_SelSoftwareInstalledPath_AnalyzedClick() {
     form_.analysis.StartAnalysis();
 }
 
-bool InstallPathPage::OnCommand(int id, int) {
+bool InstallPathPage::OnClick(int id) {
     switch (id) {
         case ID_RBN_QX_SelSoftWareInstalledPath_Add:
             RBN_QX_SelSoftWareInstalledPath_AddClick();

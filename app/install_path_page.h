@@ -11,7 +11,7 @@ class InstallPathPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
     void Create(HWND middle_host, HWND button_host) override;
-    bool OnCommand(int id, int code) override;
+    bool OnClick(int id) override;
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
 
     // Slot 2: one proposed folder becomes a row.

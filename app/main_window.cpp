@@ -96,6 +96,7 @@ void TForm_Tarnwick_CN::FormCreate() {
     engine_->Initialize();
     ConnectEngineSlots(*engine_);
     invoker_.reset(new MainThreadInvoker);
+    launcher_.reset(new WorkerLauncher(*engine_));
 
     WNDCLASSA window_class = {};
     window_class.lpfnWndProc = WindowProc;
@@ -156,7 +157,15 @@ void TForm_Tarnwick_CN::FormShow() {
 
 void TForm_Tarnwick_CN::FormClose() {
     KillTimer(window_, ID_Timer_STA_Tip);
+    // No run goes on (closing waits for that), but the last worker's thread may still be leaving.
+    launcher_->WaitForRunEnd();
     engine_->Finalize();
+}
+
+bool TForm_Tarnwick_CN::LaunchWorker(std::unique_ptr<TQXWorkerThread> worker) {
+    const LaunchResult result = launcher_->Launch(std::move(worker));
+    if (result == LaunchResult::kNoThread) ShowError(window_, "系统未能创建工作线程,操作无法开始.");
+    return result == LaunchResult::kStarted;
 }
 
 void TForm_Tarnwick_CN::AddPagePair(HWND middle, HWND buttons) {
@@ -182,6 +191,19 @@ void TForm_Tarnwick_CN::RL_QX_Top_AboutClick() {
 
 void TForm_Tarnwick_CN::RL_QX_Top_HelpClick() {
     if (!Busy()) information.ShowHelp();
+}
+
+void TForm_Tarnwick_CN::OnClick(int id) {
+    if (id == ID_RL_QX_Top_About) {
+        RL_QX_Top_AboutClick();
+    } else if (id == ID_RL_QX_Top_Help) {
+        RL_QX_Top_HelpClick();
+    } else if (id == ID_RL_QX_Top_Update) {
+        update.RL_QX_Top_UpdateClick(id);
+    } else {
+        for (WizardPage* page : pages_)
+            if (page->OnClick(id)) break;
+    }
 }
 
 LRESULT TForm_Tarnwick_CN::OnColour(HDC dc, HWND control) {
@@ -225,12 +247,11 @@ LRESULT TForm_Tarnwick_CN::HandleMessage(UINT message, WPARAM wparam, LPARAM lpa
     switch (message) {
         case WM_COMMAND: {
             const int id = LOWORD(wparam), code = HIWORD(wparam);
-            if (code == STN_CLICKED && id == ID_RL_QX_Top_About) {
-                RL_QX_Top_AboutClick();
-            } else if (code == STN_CLICKED && id == ID_RL_QX_Top_Help) {
-                RL_QX_Top_HelpClick();
-            } else if (code == STN_CLICKED && id == ID_RL_QX_Top_Update) {
-                update.RL_QX_Top_UpdateClick(id);
+            // A click is BN_CLICKED, which equals STN_CLICKED of a link and the 0 of a menu item.
+            // Owner-drawn buttons and links also report a double click after its first click:
+            // that is no second click.
+            if (code == BN_CLICKED) {
+                OnClick(id);
             } else {
                 for (WizardPage* page : pages_)
                     if (page->OnCommand(id, code)) break;

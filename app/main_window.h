@@ -18,6 +18,7 @@
 #include "software_page.h"
 #include "tqx.h"
 #include "update_page.h"
+#include "worker_launcher.h"
 
 // Sent by the callback functions to hand a text to the window's thread (see callbacks.h).
 constexpr UINT WM_KESTRUNE_CALLBACK = WM_APP + 0x20;
@@ -37,6 +38,9 @@ public:
     MainThreadInvoker& Invoker() { return *invoker_; }
     // An analysis or a clean-up runs.
     bool Busy() const { return engine_->Analyzing || engine_->Uninstalling; }
+    // Starts a worker whose callbacks are set; false when it did not start: another one runs,
+    // or the system created no thread, which the user is told.
+    bool LaunchWorker(std::unique_ptr<TQXWorkerThread> worker);
 
     // The one way pages change: the middle page, then its button page.
     void ShowPagePair(HWND middle, HWND buttons);
@@ -60,6 +64,8 @@ private:
     void CreateFrame();
     void FormShow();
     void FormClose();
+    // A click on a banner link, or on a page's button, link or menu item.
+    void OnClick(int id);
     LRESULT OnColour(HDC dc, HWND control);
     void RL_QX_Top_AboutClick();
     void RL_QX_Top_HelpClick();
@@ -72,6 +78,7 @@ private:
     PageStack JPL_QX_Uninstall, JPL_QX_ButtonPanel;
     std::unique_ptr<TQX> engine_;
     std::unique_ptr<MainThreadInvoker> invoker_;
+    std::unique_ptr<WorkerLauncher> launcher_;  // declared after the engine, so destroyed before it
     HBITMAP banner_bitmap_ = nullptr;
     const std::array<WizardPage*, 7> pages_ = {&software, &install_path, &analysis, &report,
                                                &clean,    &information,  &update};

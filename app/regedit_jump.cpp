@@ -2,8 +2,9 @@
 
 #include <shellapi.h>
 
-#include "handles.h"
+#include "registry_item.h"
 #include "splitters.h"
+#include "win32/handles.h"
 
 namespace {
 
@@ -104,11 +105,8 @@ void FocusAndSend(HWND editor, const char* window_class, const RegEditKeystrokes
 }  // namespace
 
 std::string FullRegistryRootName(const std::string& root) {
-    if (root == "HKLM") return "HKEY_LOCAL_MACHINE";
-    if (root == "HKCU") return "HKEY_CURRENT_USER";
-    if (root == "HKU") return "HKEY_USERS";
-    if (root == "HKCR") return "HKEY_CLASSES_ROOT";
-    return "";
+    const RegistryRoot* found = FindRegistryRoot(root);
+    return found ? found->editor_name : "";
 }
 
 std::optional<RegEditJumpPlan> PlanRegEditJump(const std::string& root, const std::string& key,

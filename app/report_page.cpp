@@ -39,6 +39,7 @@ const TraceList kTraceLists[] = {
     // Driver files are handed over but never removed; the user is not shown them.
     {TraceKind::kDriver, ID_RLV_QX_SelSoftwareUninstall_SysFile, nullptr, "驱动服务文件名", false, 0},
 };
+static_assert(std::size(kTraceLists) == kTraceKindCount, "one list per kind of trace");
 constexpr int kTabCount = 6;
 
 struct PreviewItem {
@@ -236,13 +237,7 @@ CleanupSelection ReportPage::Selection() const {
         return rows;
     };
     CleanupSelection selection;
-    selection.related_dirs = rows_of(TraceKind::kRelatedDir);
-    selection.registry_items = rows_of(TraceKind::kRegistry);
-    selection.component_items = rows_of(TraceKind::kComponent);
-    selection.core_files = rows_of(TraceKind::kCoreFile);
-    selection.processes = rows_of(TraceKind::kProcess);
-    selection.driver_files = rows_of(TraceKind::kDriver);
-    selection.shortcuts = rows_of(TraceKind::kShortcut);
+    for (const TraceKindInfo& kind : kTraceKinds) selection.*kind.selection = rows_of(kind.kind);
     selection.install_paths = form_.install_path.Paths();
     return selection;
 }
@@ -263,6 +258,9 @@ void ReportPage::RegistryPreview(HWND list) {
     StringList fields;
     SplitByBar(SafetyGuard::Unmarked(ListCellText(list, row, 1)), fields);
     fields.resize(3);
+    // The jump pauses between keystrokes, half a second per key level, and runs here on the
+    // window's thread on purpose: the window takes no click until the editor is at the key, so
+    // no second jump types into the editor at the same time and the rows cannot change meanwhile.
     LocateInRegEdit(fields[0], fields[1], UnquotedValueName(fields[2]));
 }
 
@@ -300,7 +298,7 @@ void ReportPage::RBN_QX_SelSoftwareUninstall_CleanClick() {
     form_.clean.StartCleanup();
 }
 
-bool ReportPage::OnCommand(int id, int) {
+bool ReportPage::OnClick(int id) {
     switch (id) {
         case ID_RBN_QX_SelSoftwareUninstall_Clean:
             RBN_QX_SelSoftwareUninstall_CleanClick();
@@ -316,8 +314,6 @@ bool ReportPage::OnCommand(int id, int) {
             return true;
         case ID_N_Preview_AXCLSID:
             RegistryPreview(ListOf(TraceKind::kComponent));
-            return true;
-        case ID_RCB_QX_SelSoftwareUninstall_Protocol:
             return true;
         default:
             return false;

@@ -12,7 +12,7 @@ class ReportPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
     void Create(HWND middle_host, HWND button_host) override;
-    bool OnCommand(int id, int code) override;
+    bool OnClick(int id) override;
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
     bool LabelColour(int id, COLORREF& colour) override;
 
@@ -42,5 +42,5 @@ private:
 
     HWND RPC_QX_SelSoftwareUninstall_Report = nullptr;
     HWND RCB_QX_SelSoftwareUninstall_Protocol = nullptr;
-    HWND lists_[7] = {};  // by TraceKind
+    HWND lists_[kTraceKindCount] = {};  // by TraceKind
 };

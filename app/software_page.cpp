@@ -145,8 +145,8 @@ void SoftwarePage::RefillList() {
     engine.ListSoftware(engine.SoftwareType, engine.SoftwareSubType, engine.SoftwareOS);
 }
 
+// Every line is a row, so that row n is line n of the engine's cache.
 void SoftwarePage::OnSoftwareItem(const std::string& line) {
-    if (line.empty()) return;
     StringList fields;
     SplitByBar(line, fields);
     fields.resize(7);  // a short line shows empty cells
@@ -205,7 +205,7 @@ void SoftwarePage::RBN_QX_SelSoftware_NextClick() {
     form_.install_path.Clear();
     engine.SelectedIndex = ticked;
     engine.SoftwareType = code;
-    engine.ListInstallPaths(ticked, code, false);
+    engine.ListInstallPaths(ticked, code, RegistryView::kDefault);
     form_.install_path.ShowPair();
 }
 
@@ -222,6 +222,13 @@ bool SoftwarePage::OnCommand(int id, int code) {
         case ID_RCB_QX_SelSoftwareOS:
             if (code == CBN_SELCHANGE) RCB_QX_SelSoftwareOSChange();
             return true;
+        default:
+            return false;
+    }
+}
+
+bool SoftwarePage::OnClick(int id) {
+    switch (id) {
         case ID_RBN_QX_SelSoftware_Next:
             RBN_QX_SelSoftware_NextClick();
             return true;

@@ -10,6 +10,7 @@ class SoftwarePage : public WizardPage {
 public:
     using WizardPage::WizardPage;
     void Create(HWND middle_host, HWND button_host) override;
+    bool OnClick(int id) override;
     bool OnCommand(int id, int code) override;
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
     bool LabelColour(int id, COLORREF& colour) override;

@@ -60,15 +60,13 @@ void UpdatePage::RBN_QX_Update_CheckUpdateClick() {
 
 void UpdatePage::RBN_QX_Update_BackClick() { form_.software.ShowPair(); }
 
-bool UpdatePage::OnCommand(int id, int) {
+bool UpdatePage::OnClick(int id) {
     switch (id) {
         case ID_RBN_QX_Update_CheckUpdate:
             RBN_QX_Update_CheckUpdateClick();
             return true;
         case ID_RBN_QX_Update_Back:
             RBN_QX_Update_BackClick();
-            return true;
-        case ID_RMO_QX_Update_Info:
             return true;
         default:
             return false;

@@ -8,7 +8,7 @@ class UpdatePage : public WizardPage {
 public:
     using WizardPage::WizardPage;
     void Create(HWND middle_host, HWND button_host) override;
-    bool OnCommand(int id, int code) override;
+    bool OnClick(int id) override;
 
     // Entering from the banner link ("升级") or the software page's button ("更新").
     void RL_QX_Top_UpdateClick(int sender_id);

@@ -16,8 +16,10 @@ public:
     // Creates the middle page (803 × 414) in middle_host and the button page (807 × 31) in
     // button_host, both hidden until shown as a pair.
     virtual void Create(HWND middle_host, HWND button_host) = 0;
-    // A control's WM_COMMAND; true when this page handled it.
-    virtual bool OnCommand(int id, int code) = 0;
+    // A click on a button, link or menu item of this page; true when this page handled it.
+    virtual bool OnClick(int id) = 0;
+    // Any other notification of a control (a drop-down's new choice ...); true when handled.
+    virtual bool OnCommand(int, int) { return false; }
     // A control's WM_NOTIFY; true when this page handled it (result then holds the answer).
     virtual bool OnNotify(const NMHDR&, LRESULT&) { return false; }
     // Text colour of a label of this page; false for the default black on white.

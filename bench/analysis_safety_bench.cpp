@@ -53,15 +53,13 @@ int FindRow(TQX& engine, const std::string& key) {
 
 void Analyse(TQX& engine, int row) {
     for (StringList& list : g_reported) list.clear();
-    engine.DirList.clear();
     engine.PrepareSafety(row, "SW");
     engine.AnalyzeProcessRun(row, "SW");
     engine.AnalyzeCoreFile(row, "SW");
     engine.AnalyzeRelatedDir(row, "SW");
     engine.AnalyzeSysFile(row, "SW");
-    engine.AnalyzeAXCLSID(row, "SW", false);
-    engine.AnalyzeNewReg(row, "SW", false);
-    engine.DirList = g_reported[2];
+    engine.AnalyzeAXCLSID(row, "SW", RegistryView::kDefault);
+    engine.AnalyzeNewReg(row, "SW", RegistryView::kDefault);
     engine.AnalyzeShellLink();
 }
 

@@ -113,7 +113,7 @@ int BareWalk(const std::string& classes_path) {
 int ScannerWalk(const std::string& classes_path, const StringList& known_files) {
     StringList class_keys, appid_keys, typelib_keys, clsids, typelib_ids;
     ScanClsidServers(HKEY_LOCAL_MACHINE, "HKLM", classes_path, known_files, class_keys, appid_keys, typelib_keys,
-                     clsids, typelib_ids, kDefaultView);
+                     clsids, typelib_ids, RegistryView::kDefault);
     return static_cast<int>(class_keys.size());
 }
 

@@ -18,7 +18,7 @@
 
 #include "directory_walk.h"
 #include "file_system.h"
-#include "handles.h"
+#include "win32/handles.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "file_system.h"
-#include "../probes/handles.h"
+#include "win32/handles.h"
 
 namespace {
 

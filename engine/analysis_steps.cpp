@@ -36,8 +36,12 @@ void Report(TQXCallback slot, const std::string& text) { slot(text.c_str()); }
 
 // A found item the safety rules refuse is still reported, marked with the reason, so the user
 // sees what the database asked for; the clean-up skips it.
+std::string Shown(const SafetyVerdict& verdict, const std::string& item) {
+    return verdict.allowed ? item : SafetyGuard::Marked(verdict, item);
+}
+
 void ReportChecked(TQXCallback slot, const SafetyVerdict& verdict, const std::string& item) {
-    Report(slot, verdict.allowed ? item : SafetyGuard::Marked(verdict, item));
+    Report(slot, Shown(verdict, item));
 }
 
 // The registry key an item names, checked when the item names a key rather than a value.
@@ -65,12 +69,13 @@ std::string ServerFileOf(const std::string& server_path) {
 void TQX::AnalyzeProcessRun(int row, const std::string& type) {
     std::string key;
     if (!ProgramKeyAt(row, type, OnProcessRun, key)) return;
-    ProcessUpperList.clear();
+    StringList& upper_names = analysis_scratch_.ProcessUpperList;
+    upper_names.clear();
     for (const std::string& record : ReadRecords(key, type, category::kProcesses)) {
         std::string name;
         if (!SecondField(record, name)) continue;
         // The system's own names would tie the program to the system's browser policies.
-        if (!IsSystemProcessName(name)) ProcessUpperList.push_back(UpperCased(name));
+        if (!IsSystemProcessName(name)) upper_names.push_back(UpperCased(name));
         if (IsProcessRunning(name)) ReportChecked(OnProcessRun, Guard().CheckProcess(name, ProcessImagePath(name)), name);
         ScanInfoText::Set(name);
     }
@@ -90,17 +95,23 @@ void TQX::AnalyzeCoreFile(int row, const std::string& type) {
 }
 
 void TQX::AnalyzeRelatedDir(int row, const std::string& type) {
+    // Whatever happens below, no folder of an earlier run may lead the shortcut step.
+    work_lists_.DirList.clear();
     std::string key;
     if (!ProgramKeyAt(row, type, OnRelatedDir, key)) return;
-    DirUpperList.clear();
+    StringList& upper_folders = analysis_scratch_.DirUpperList;
+    upper_folders.clear();
     const StringList folder_records = ReadRecords(key, type, category::kFolders);
     const StringList process_records = ReadRecords(key, type, category::kProcesses);
     StringList directories;
     FindProgramDirectories(WindowsFolder().substr(0, 3), folder_records, process_records, directories);
     for (const std::string& directory : directories) {
         const SafetyVerdict verdict = Guard().CheckFolder(directory);
-        if (verdict.allowed) DirUpperList.push_back(UpperCased(directory));
-        ReportChecked(OnRelatedDir, verdict, directory);
+        if (verdict.allowed) upper_folders.push_back(UpperCased(directory));
+        // The shortcut step reads the folders as reported and passes the marked ones over.
+        const std::string shown = Shown(verdict, directory);
+        AddOnce(work_lists_.DirList, shown);
+        Report(OnRelatedDir, shown);
         ScanInfoText::Set(directory);
     }
 }
@@ -118,17 +129,18 @@ void TQX::AnalyzeSysFile(int row, const std::string& type) {
     }
 }
 
-void TQX::AnalyzeAXCLSID(int row, const std::string& type, bool use_64bit_view) {
+void TQX::AnalyzeAXCLSID(int row, const std::string& type, RegistryView view) {
     std::string key;
     if (!ProgramKeyAt(row, type, OnAXCLSID, key)) return;
     const StringList records = ReadRecords(key, type, category::kComServers);
-    CLSIDList.clear();
+    StringList& clsids = analysis_scratch_.CLSIDList;
+    clsids.clear();
     ComRegistrations found;
     // A class served by one of Windows' own files is never reported nor deleted.
     const auto server_allowed = [this](const std::string& server_path) {
         return Guard().CheckFile(ServerFileOf(server_path)).allowed;
     };
-    ScanComRegistrations(records, CLSIDList, found, use_64bit_view, server_allowed);
+    ScanComRegistrations(records, clsids, found, view, server_allowed);
     for (const StringList* list : {&found.class_keys, &found.appid_keys, &found.typelib_keys, &found.interface_keys,
                                    &found.bho_keys, &found.preapproved_keys, &found.stats_keys})
         for (const std::string& item : *list) {
@@ -141,7 +153,7 @@ void TQX::AnalyzeAXCLSID(int row, const std::string& type, bool use_64bit_view) 
         }
 }
 
-void TQX::AnalyzeNewReg(int row, const std::string& type, bool use_64bit_view) {
+void TQX::AnalyzeNewReg(int row, const std::string& type, RegistryView view) {
     std::string key;
     if (!ProgramKeyAt(row, type, OnNewReg, key)) return;
     for (const std::string& record : ReadRecords(key, type, category::kRegistry)) {
@@ -153,17 +165,18 @@ void TQX::AnalyzeNewReg(int row, const std::string& type, bool use_64bit_view) {
         shown += '|';
         for (std::size_t i = 2; i < fields.size(); ++i) shown += (i > 2 ? "|" : "") + fields[i];
         ScanInfoText::Set(shown);
-        const RegistryPresence presence = LookUpRegistryRecord(record, use_64bit_view);
+        const RegistryPresence presence = LookUpRegistryRecord(record, view);
         if (presence == RegistryPresence::kInaccessible)
             Report(OnNewReg, SafetyGuard::Marked(SafetyVerdict::Refuse("存在但无法访问"), shown));
         else if (presence == RegistryPresence::kPresent)
             ReportChecked(OnNewReg, CheckRegistryItem(Guard(), shown), shown);
     }
+    const TQXAnalysisScratch& earlier = analysis_scratch_;
     const std::function<void(StringList&)> scans[] = {
-        [&](StringList& found) { ScanElevationPolicy(ProcessUpperList, DirUpperList, found, use_64bit_view); },
-        [&](StringList& found) { ScanApprovedShellExtensions(CLSIDList, found, use_64bit_view); },
-        [&](StringList& found) { ScanIeToolbars(CLSIDList, found, use_64bit_view); },
-        [&](StringList& found) { ScanInstallerFolders(DirUpperList, found, use_64bit_view); },
+        [&](StringList& found) { ScanElevationPolicy(earlier.ProcessUpperList, earlier.DirUpperList, found, view); },
+        [&](StringList& found) { ScanApprovedShellExtensions(earlier.CLSIDList, found, view); },
+        [&](StringList& found) { ScanIeToolbars(earlier.CLSIDList, found, view); },
+        [&](StringList& found) { ScanInstallerFolders(earlier.DirUpperList, found, view); },
     };
     for (const auto& scan : scans) {
         StringList found;
@@ -172,20 +185,27 @@ void TQX::AnalyzeNewReg(int row, const std::string& type, bool use_64bit_view) {
     }
 }
 
-void TQX::AnalyzeShellLink() {
-    if (!OnShellLink || DirList.empty()) return;
+void TQX::AnalyzeShellLink() { AnalyzeShellLink(ListShortcutFiles()); }
+
+StringList TQX::ListShortcutFiles() const {
+    StringList shortcuts;
+    if (!OnShellLink || work_lists_.DirList.empty()) return shortcuts;
     const std::string drive_root = WindowsFolder().substr(0, 3);
     std::string search_folder = drive_root + "Users\\";
     if (!DirectoryExists(search_folder)) {
         search_folder = drive_root + "Documents and Settings\\";
-        if (!DirectoryExists(search_folder)) return;
+        if (!DirectoryExists(search_folder)) return shortcuts;
     }
-    StringList shortcuts;
     FindFilesByExtension(search_folder, ".lnk", shortcuts);
-    for (const std::string& shortcut : shortcuts) {
+    return shortcuts;
+}
+
+void TQX::AnalyzeShellLink(const StringList& shortcut_files) {
+    if (!OnShellLink || work_lists_.DirList.empty()) return;
+    for (const std::string& shortcut : shortcut_files) {
         std::string working_directory, target;
         ResolveShellLink(Trimmed(shortcut), working_directory, target);
-        for (const std::string& directory : DirList) {
+        for (const std::string& directory : work_lists_.DirList) {
             if (SafetyGuard::IsMarked(directory)) continue;
             // Path and target need no separator after the folder; a working directory does, so
             // C:\FooBar is not taken for C:\Foo.

@@ -1,24 +1,31 @@
+#include <algorithm>
+
 #include "category_files.h"
 #include "installed_software.h"
 #include "tqx.h"
 
 bool TQX::ListSoftware(const std::string& type, const std::string& sub_type, const std::string& os) {
-    StringList* cache = SoftwareListOf(type);
+    StringList* cache = CacheOf(type);
     if (!cache || !OnSoftwareItem) return false;
     // A filled cache is used as it is: new filters take effect after ClearSoftwareList.
     bool result = true;
-    if (cache->empty()) result = LoadSoftwareList(WorkDir, type, sub_type, *cache, os);
+    if (cache->empty()) {
+        result = LoadSoftwareList(WorkDir, type, sub_type, *cache, os);
+        // A record that decodes to nothing names no program and is left out: every line is a
+        // row of the front ends, and row n is the line the analysis takes for it.
+        cache->erase(std::remove(cache->begin(), cache->end(), std::string()), cache->end());
+    }
     for (const std::string& line : *cache) OnSoftwareItem(line.c_str());
     return result;
 }
 
-void TQX::ListInstallPaths(int row, const std::string& type, bool use_64bit_view) {
+void TQX::ListInstallPaths(int row, const std::string& type, RegistryView view) {
     std::string key;
     if (!ProgramKeyAt(row, type, OnInstalledPath, key)) return;
     const StringList identification = ReadRecords(key, type, category::kInstallNames);
     Safety.Refresh(identification);
     StringList folders;
-    FindInstallPaths(identification, folders, use_64bit_view);
+    FindInstallPaths(identification, folders, view);
     for (const std::string& folder : folders) {
         // A protected folder is proposed marked: the user sees it, the clean-up leaves it.
         const SafetyVerdict verdict = Safety.CheckFolder(folder);
@@ -33,7 +40,6 @@ const SafetyGuard& TQX::Guard() {
 }
 
 void TQX::PrepareSafety(int row, const std::string& type) {
-    std::string key;
     const StringList* cache = SoftwareListOf(type);
     StringList identification;
     if (cache && row >= 0 && row < static_cast<int>(cache->size())) {
@@ -43,7 +49,7 @@ void TQX::PrepareSafety(int row, const std::string& type) {
     Safety.Refresh(identification);
 }
 
-bool TQX::ProgramKeyAt(int row, const std::string& type, TQXCallback slot, std::string& key) {
+bool TQX::ProgramKeyAt(int row, const std::string& type, TQXCallback slot, std::string& key) const {
     const StringList* cache = SoftwareListOf(type);
     if (!cache || !slot || row < 0 || row >= static_cast<int>(cache->size())) return false;
     StringList fields;
@@ -52,7 +58,7 @@ bool TQX::ProgramKeyAt(int row, const std::string& type, TQXCallback slot, std::
     return true;
 }
 
-StringList TQX::ReadRecords(const std::string& key, const std::string& type, const char* name_template) {
+StringList TQX::ReadRecords(const std::string& key, const std::string& type, const char* name_template) const {
     StringList records;
     LoadCategoryRecords(key, GetCategoryFile(WorkDir, key, type, name_template), records);
     return records;

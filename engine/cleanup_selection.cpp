@@ -4,23 +4,24 @@
 #include "tqx.h"
 
 void FillCleanupLists(TQX& engine, const CleanupSelection& selection) {
-    engine.DirList = selection.related_dirs;
-    for (const std::string& path : selection.install_paths) AddOnce(engine.DirList, path);
+    TQXWorkLists& lists = engine.work_lists_;
+    lists.DirList = selection.related_dirs;
+    for (const std::string& path : selection.install_paths) AddOnce(lists.DirList, path);
 
-    engine.NewRegList = selection.registry_items;
+    lists.NewRegList = selection.registry_items;
 
-    engine.AXCLSIDList.clear();
+    lists.AXCLSIDList.clear();
     for (const std::string& row : selection.component_items) {
         StringList fields;
         SplitByBar(row, fields);
         if (fields.size() == 2)
-            engine.AXCLSIDList.push_back(row);
+            lists.AXCLSIDList.push_back(row);
         else if (fields.size() == 3)
-            engine.AXCLSIDList.push_back(fields[0] + "|" + fields[1]);
+            lists.AXCLSIDList.push_back(fields[0] + "|" + fields[1]);
     }
 
-    engine.CoreFileList = selection.core_files;
-    engine.ProcessRunList = selection.processes;
-    engine.SysFileList = selection.driver_files;
-    engine.ShellLinkList = selection.shortcuts;
+    lists.CoreFileList = selection.core_files;
+    lists.ProcessRunList = selection.processes;
+    lists.SysFileList = selection.driver_files;
+    lists.ShellLinkList = selection.shortcuts;
 }

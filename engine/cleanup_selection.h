@@ -17,7 +17,8 @@ struct CleanupSelection {
     StringList install_paths;     // every row of the install-path page
 };
 
-// Refills the engine's seven work lists from the selection: the install folders join the
-// related folders unless already there in any letter case, and component items lose the
-// matched server file so that they name their key; component rows of another shape are left out.
+// The one way a front end sets the engine's seven work lists, before a clean-up: refills them
+// from the selection. The install folders join the related folders unless already there in any
+// letter case, and component items lose the matched server file so that they name their key;
+// component rows of another shape are left out.
 void FillCleanupLists(TQX& engine, const CleanupSelection& selection);

@@ -35,12 +35,12 @@ bool TQX::SkipMarked(const std::string& item) {
 }
 
 void TQX::CleanProcessRun() {
-    for (const std::string& name : ProcessRunList)
+    for (const std::string& name : work_lists_.ProcessRunList)
         if (!SkipMarked(name)) ReportClean("结束运行中进程: ", "未能结束进程: ", EndProcess(Guard(), name), name);
 }
 
 void TQX::CleanSysFile() {
-    for (const std::string& path : SysFileList) {
+    for (const std::string& path : work_lists_.SysFileList) {
         if (SkipMarked(path) || !FileExists(path)) continue;
         ++Tally.not_removed;
         const std::string line = "未清理驱动文件(驱动可能仍在使用): " + path;
@@ -49,30 +49,30 @@ void TQX::CleanSysFile() {
 }
 
 void TQX::CleanCoreFile() {
-    for (const std::string& path : CoreFileList)
+    for (const std::string& path : work_lists_.CoreFileList)
         if (!SkipMarked(path) && FileExists(path))
             ReportClean("清理核心文件: ", "未能清理核心文件: ", RemoveFile(Guard(), path), path);
 }
 
-void TQX::CleanAXCLSID(bool use_64bit_view) {
-    for (const std::string& item : AXCLSIDList)
+void TQX::CleanAXCLSID(RegistryView view) {
+    for (const std::string& item : work_lists_.AXCLSIDList)
         if (!SkipMarked(item))
-            ReportClean("清理组件注册表: ", "未能清理组件注册表: ", RemoveRegistryItem(Guard(), item, use_64bit_view), item);
+            ReportClean("清理组件注册表: ", "未能清理组件注册表: ", RemoveRegistryItem(Guard(), item, view), item);
 }
 
-void TQX::CleanNewReg(bool use_64bit_view) {
-    for (const std::string& item : NewRegList)
+void TQX::CleanNewReg(RegistryView view) {
+    for (const std::string& item : work_lists_.NewRegList)
         if (!SkipMarked(item))
-            ReportClean("清理注册表: ", "未能清理注册表: ", RemoveRegistryItem(Guard(), item, use_64bit_view), item);
+            ReportClean("清理注册表: ", "未能清理注册表: ", RemoveRegistryItem(Guard(), item, view), item);
 }
 
 void TQX::CleanRelatedDir() {
-    for (const std::string& path : DirList)
+    for (const std::string& path : work_lists_.DirList)
         if (!SkipMarked(path) && DirectoryExists(path))
             ReportClean("清理相关目录: ", "未能完全清理相关目录: ", RemoveFolder(Guard(), path), path);
 }
 
 void TQX::CleanShellLink() {
-    for (const std::string& path : ShellLinkList)
+    for (const std::string& path : work_lists_.ShellLinkList)
         if (!SkipMarked(path)) ReportClean("清理快捷方式:", "未能清理快捷方式:", RemoveFile(Guard(), path), path);
 }

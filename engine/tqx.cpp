@@ -8,7 +8,14 @@ namespace {
 constexpr const char kPackageName[] = "REZ.hdb3";
 constexpr const char kWorkFolderName[] = "SID_UP";
 
-void Free(StringList& list) { StringList().swap(list); }
+// The cache of the type, or null for any other text; const or not as the caches are.
+template <typename Caches>
+auto CacheIn(Caches& caches, const std::string& type) -> decltype(&caches.MWSoftwareList) {
+    if (type == "MW") return &caches.MWSoftwareList;
+    if (type == "SW") return &caches.SWSoftwareList;
+    if (type == "NM") return &caches.NMSoftwareList;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -17,14 +24,15 @@ TQX::TQX(const std::string& app_dir, const std::string& temp_dir)
       WorkDir(IncludeTrailingSeparator(temp_dir) + kWorkFolderName),
       PackageFile(AppDir + kPackageName) {}
 
-std::array<StringList*, 13> TQX::AllLists() {
-    return {&MWSoftwareList, &SWSoftwareList, &NMSoftwareList, &DirList,     &NewRegList,
-            &AXCLSIDList,    &CoreFileList,   &ProcessRunList, &SysFileList, &ShellLinkList,
-            &DirUpperList,   &ProcessUpperList, &CLSIDList};
+// A fresh group in place of the old one: its lists' memory goes with it.
+void TQX::ClearLists() {
+    catalogue_ = TQXCatalogueCaches();
+    work_lists_ = TQXWorkLists();
+    analysis_scratch_ = TQXAnalysisScratch();
 }
 
 void TQX::Initialize() {
-    for (StringList* list : AllLists()) list->clear();
+    ClearLists();
     for (TQXCallback* slot : {&OnSoftwareItem, &OnInstalledPath, &OnProcessRun, &OnCoreFile, &OnRelatedDir,
                               &OnAXCLSID, &OnSysFile, &OnNewReg, &OnShellLink, &OnCleanInfo})
         *slot = nullptr;
@@ -35,18 +43,15 @@ bool TQX::UnpackDatabase() {
     return UnpackPackage(PackageFile, WorkDir);
 }
 
-StringList* TQX::SoftwareListOf(const std::string& type) {
-    if (type == "MW") return &MWSoftwareList;
-    if (type == "SW") return &SWSoftwareList;
-    if (type == "NM") return &NMSoftwareList;
-    return nullptr;
-}
+StringList* TQX::CacheOf(const std::string& type) { return CacheIn(catalogue_, type); }
+
+const StringList* TQX::SoftwareListOf(const std::string& type) const { return CacheIn(catalogue_, type); }
 
 void TQX::ClearSoftwareList(const std::string& type) {
-    if (StringList* list = SoftwareListOf(type)) list->clear();
+    if (StringList* list = CacheOf(type)) list->clear();
 }
 
 void TQX::Finalize() {
     if (!WorkDir.empty()) DeleteFolderTree(WorkDir);
-    for (StringList* list : AllLists()) Free(*list);
+    ClearLists();
 }

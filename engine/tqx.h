@@ -1,18 +1,49 @@
 // TQX: the one engine object through which a front end drives the signature database, the
-// analysis and the clean-up. It holds the selection, the catalogue caches, the work lists and
-// the callback slots through which it reports.
+// analysis and the clean-up. It holds the selection, the callback slots through which it
+// reports, and three groups of lists that only their owners write: the catalogue caches (the
+// catalogue), the clean-up's work lists (FillCleanupLists; DirList also the analysis) and the
+// analysis's scratch lists (the step that fills each). Front ends read the lists, never write.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <string>
 
+#include "registry_view.h"
 #include "removal.h"
 #include "safety_guard.h"
 #include "splitters.h"
 
+struct CleanupSelection;
+
 // A callback slot: a plain function that receives one ANSI text, valid only during the call.
 using TQXCallback = int (*)(const char* text);
+
+// One cache per software type: the decoded catalogue lines that passed the filters in force when
+// it was filled, each a line a front end shows as a row, so that row n of a front end's list is
+// line n of the cache and names the program the analysis takes for row n.
+struct TQXCatalogueCaches {
+    StringList MWSoftwareList, SWSoftwareList, NMSoftwareList;
+};
+
+// What the clean-up steps go through. FillCleanupLists replaces all seven before a clean-up.
+struct TQXWorkLists {
+    // During an analysis: the folders AnalyzeRelatedDir reported, each once, which the shortcut
+    // step reads. For a clean-up: the folders to delete.
+    StringList DirList;
+    StringList NewRegList;      // registry items to delete
+    StringList AXCLSIDList;     // component registry keys to delete
+    StringList CoreFileList;    // core files to delete
+    StringList ProcessRunList;  // process names to end
+    StringList SysFileList;     // the report's driver files: handed over, never removed
+    StringList ShellLinkList;   // shortcut files to delete
+};
+
+// What analysis steps 1, 3 and 5 leave for step 6; each is emptied and filled by its step.
+struct TQXAnalysisScratch {
+    StringList ProcessUpperList;  // step 1: the process names of the PR records, upper-cased
+    StringList DirUpperList;      // step 3: the folders found that the safety rules allow, upper-cased
+    StringList CLSIDList;         // step 5: the class identifiers found
+};
 
 class TQX {
 public:
@@ -28,7 +59,8 @@ public:
     TQXCallback OnShellLink = nullptr;      // one matching shortcut
     TQXCallback OnCleanInfo = nullptr;      // one line of the clean-up report
 
-    // Set by the workers while they run; read by the window.
+    // Set by WorkerLauncher before a worker's thread starts and cleared when its run has ended;
+    // read by the front ends.
     std::atomic<bool> Analyzing{false};
     std::atomic<bool> Uninstalling{false};
 
@@ -40,13 +72,6 @@ public:
     std::string AppDir;       // the executable's folder, ending in a backslash
     std::string WorkDir;      // temporary folder + "SID_UP", no trailing backslash
     std::string PackageFile;  // AppDir + "REZ.hdb3"
-
-    // Catalogue caches, one per software type.
-    StringList MWSoftwareList, SWSoftwareList, NMSoftwareList;
-    // Work lists: filled by analysis and by the window, read by the clean-up.
-    StringList DirList, NewRegList, AXCLSIDList, CoreFileList, ProcessRunList, SysFileList, ShellLinkList;
-    // Scratch lists that pass results between analysis steps.
-    StringList DirUpperList, ProcessUpperList, CLSIDList;
 
     // What the safety rules allow on this machine for the selected program; read afresh by
     // PrepareSafety before each proposal, analysis and clean-up run.
@@ -70,7 +95,9 @@ public:
     // Empties the catalogue cache of the type; any other text changes nothing.
     void ClearSoftwareList(const std::string& type);
     // The catalogue cache of the type, or null for any other text.
-    StringList* SoftwareListOf(const std::string& type);
+    const StringList* SoftwareListOf(const std::string& type) const;
+    const TQXWorkLists& WorkLists() const { return work_lists_; }
+    const TQXAnalysisScratch& AnalysisScratch() const { return analysis_scratch_; }
     // Deletes the working folder with everything in it and frees the lists. The owner calls it
     // only when no worker runs.
     void Finalize();
@@ -85,16 +112,24 @@ public:
     // first when it is empty. False for another type, an unset slot or a missing catalogue.
     bool ListSoftware(const std::string& type, const std::string& sub_type, const std::string& os);
     // Emits through OnInstalledPath the folders in which the program at row is installed.
-    void ListInstallPaths(int row, const std::string& type, bool use_64bit_view);
+    void ListInstallPaths(int row, const std::string& type, RegistryView view);
 
-    // The seven analysis steps, in the order the analysis worker runs them.
+    // The seven analysis steps, in the order the analysis worker runs them. Step 3 starts
+    // DirList afresh and adds every folder it reports; step 7 reads it.
     void AnalyzeProcessRun(int row, const std::string& type);
     void AnalyzeCoreFile(int row, const std::string& type);
     void AnalyzeRelatedDir(int row, const std::string& type);
     void AnalyzeSysFile(int row, const std::string& type);
-    void AnalyzeAXCLSID(int row, const std::string& type, bool use_64bit_view);
-    void AnalyzeNewReg(int row, const std::string& type, bool use_64bit_view);
-    void AnalyzeShellLink();  // on the thread that owns COM
+    void AnalyzeAXCLSID(int row, const std::string& type, RegistryView view);
+    void AnalyzeNewReg(int row, const std::string& type, RegistryView view);
+    // Step 7 whole, on a thread that has initialised COM.
+    void AnalyzeShellLink();
+    // Step 7 in its two parts, so that only the reading of shortcuts, which are COM objects,
+    // needs the thread that owns COM: the shortcut files below the users' folders (a folder
+    // walk, on any thread; none when there is nothing to match them with), then the reading of
+    // each and the report of those that lead into a folder of DirList.
+    StringList ListShortcutFiles() const;
+    void AnalyzeShellLink(const StringList& shortcut_files);
 
     // The clean-up steps: each removes what its work list names through the safety guard and
     // reports every item through OnCleanInfo, saying plainly when an item could not be removed
@@ -102,21 +137,30 @@ public:
     void CleanProcessRun();
     void CleanSysFile();
     void CleanCoreFile();
-    void CleanAXCLSID(bool use_64bit_view);
-    void CleanNewReg(bool use_64bit_view);
+    void CleanAXCLSID(RegistryView view);
+    void CleanNewReg(RegistryView view);
     void CleanRelatedDir();
     void CleanShellLink();
 
 private:
-    std::array<StringList*, 13> AllLists();
+    // The one writer of the work lists besides AnalyzeRelatedDir (cleanup_selection.h).
+    friend void FillCleanupLists(TQX& engine, const CleanupSelection& selection);
+
+    // Every list of the three groups emptied, its memory freed.
+    void ClearLists();
+    StringList* CacheOf(const std::string& type);
     // The program key of the catalogue line at row of the type's cache, when the step's slot is
     // set; false otherwise.
-    bool ProgramKeyAt(int row, const std::string& type, TQXCallback slot, std::string& key);
+    bool ProgramKeyAt(int row, const std::string& type, TQXCallback slot, std::string& key) const;
     // The program's records of one category (empty without a file for it).
-    StringList ReadRecords(const std::string& key, const std::string& type, const char* name_template);
+    StringList ReadRecords(const std::string& key, const std::string& type, const char* name_template) const;
     // One log line for the outcome of removing item, counted in Tally.
     void ReportClean(const char* done_prefix, const char* failed_prefix, const RemovalOutcome& outcome,
                      const std::string& item);
     // A marked item (refused by the analysis) is logged as skipped and counted; true when it was.
     bool SkipMarked(const std::string& item);
+
+    TQXCatalogueCaches catalogue_;
+    TQXWorkLists work_lists_;
+    TQXAnalysisScratch analysis_scratch_;
 };

@@ -5,48 +5,37 @@
 #include "main_thread_invoker.h"
 #include "tqx.h"
 
-TQXWorkerThread::TQXWorkerThread(TQX& engine, bool use_64bit_view)
-    : engine_(engine), use_64bit_view_(use_64bit_view) {
-    thread_.Reset(CreateThread(nullptr, 0, ThreadMain, this, CREATE_SUSPENDED, nullptr));
-}
+TQXWorkerThread::TQXWorkerThread(TQX& engine, std::atomic<bool>& busy, RegistryView view)
+    : engine_(engine), view_(view), busy_(busy) {}
 
-void TQXWorkerThread::Resume() { ResumeThread(thread_.Get()); }
-
-DWORD WINAPI TQXWorkerThread::ThreadMain(void* self) {
-    auto* worker = static_cast<TQXWorkerThread*>(self);
-    worker->Execute();
-    delete worker;
-    return 0;
-}
-
-void TQXWorkerThread::RunSteps(const Step (&steps)[7], const char* final_message, std::atomic<bool>& busy) {
-    busy = true;
-    OnRunState(0);
+void TQXWorkerThread::RunSteps(const Step (&steps)[kStepCount], const char* final_message) {
+    const auto step = [this](int number, const char* text) {
+        if (OnStep) OnStep(number, text);
+    };
+    if (OnRunState) OnRunState(0);
     try {
-        for (int k = 0; k < 7; ++k) {
-            OnStep(-1, steps[k].message);
+        for (int k = 0; k < kStepCount; ++k) {
+            step(-1, steps[k].message);
             if (steps[k].work) steps[k].work();
-            OnStep(k + 1, nullptr);
+            step(k + 1, nullptr);
         }
-        OnStep(-1, final_message);
+        step(-1, final_message);
     } catch (const std::exception& error) {
         if (OnRunError) OnRunError(error.what());
     } catch (...) {
         if (OnRunError) OnRunError("Unknown error");
     }
-    OnRunState(-1);
-    busy = false;
+    if (OnRunState) OnRunState(-1);
 }
 
-TQX_Thread_Analyzed::TQX_Thread_Analyzed(TQX& engine, const std::string& software_type, bool use_64bit_view)
-    : TQXWorkerThread(engine, use_64bit_view), software_type_(software_type) {}
+TQX_Thread_Analyzed::TQX_Thread_Analyzed(TQX& engine, const std::string& software_type, RegistryView view)
+    : TQXWorkerThread(engine, engine.Analyzing, view), software_type_(software_type) {}
 
 void TQX_Thread_Analyzed::Execute() {
     TQX& engine = engine_;
     const std::string& type = software_type_;
-    const bool view = use_64bit_view_;
-    engine.DirList.clear();
-    const Step steps[7] = {
+    const RegistryView view = view_;
+    const Step steps[kStepCount] = {
         {"正在分析该软件在您系统中的进程信息(1/7),请耐心等待......",
          [&] {
              engine.PrepareSafety(engine.SelectedIndex, type);
@@ -62,26 +51,29 @@ void TQX_Thread_Analyzed::Execute() {
          [&] { engine.AnalyzeAXCLSID(engine.SelectedIndex, type, view); }},
         {"正在分析该软件在您系统中的注册表信息(6/7),请耐心等待......",
          [&] { engine.AnalyzeNewReg(engine.SelectedIndex, type, view); }},
-        // Shell links are COM objects: this step runs on the thread that initialised COM.
+        // The folder walk stays here; only the reading of the shortcuts, which are COM objects,
+        // goes to the thread that initialised COM, which is the window's in Kestrune.
         {"正在分析该软件在您系统中的快捷方式信息(7/7),请耐心等待......",
          [&] {
+             const StringList shortcut_files = engine.ListShortcutFiles();
+             const auto read_shortcuts = [&] { engine.AnalyzeShellLink(shortcut_files); };
              if (Invoker)
-                 Invoker->Invoke([&] { engine.AnalyzeShellLink(); });
+                 Invoker->Invoke(read_shortcuts);
              else
-                 engine.AnalyzeShellLink();
+                 read_shortcuts();
          }},
     };
-    RunSteps(steps, "该软件所涉及的安装信息已分析完毕.", engine.Analyzing);
+    RunSteps(steps, "该软件所涉及的安装信息已分析完毕.");
 }
 
-TQX_Thread_Uninstall::TQX_Thread_Uninstall(TQX& engine, bool use_64bit_view)
-    : TQXWorkerThread(engine, use_64bit_view) {}
+TQX_Thread_Uninstall::TQX_Thread_Uninstall(TQX& engine, RegistryView view)
+    : TQXWorkerThread(engine, engine.Uninstalling, view) {}
 
 void TQX_Thread_Uninstall::Execute() {
     TQX& engine = engine_;
-    const bool view = use_64bit_view_;
+    const RegistryView view = view_;
     engine.Tally = TQX::CleanupTally();
-    const Step steps[7] = {
+    const Step steps[kStepCount] = {
         {"正在关闭该软件在您系统中的运行中进程(1/7),请耐心等待......",
          [&] {
              engine.PrepareSafety(engine.SelectedIndex, engine.SoftwareType);
@@ -95,5 +87,5 @@ void TQX_Thread_Uninstall::Execute() {
         {"正在清除该软件在您系统中的相关目录(6/7),请耐心等待......", [&] { engine.CleanRelatedDir(); }},
         {"正在清除该软件在您系统中的快捷方式信息(7/7),请耐心等待......", [&] { engine.CleanShellLink(); }},
     };
-    RunSteps(steps, "该软件所涉及的安装信息已清除完毕.", engine.Uninstalling);
+    RunSteps(steps, "该软件所涉及的安装信息已清除完毕.");
 }

@@ -1,20 +1,18 @@
-// The two worker threads: the analysis and the clean-up each run their seven steps on a thread
-// of their own and report progress through two callbacks. A worker frees itself when its run
-// ends; the owner does not touch it after Resume.
+// The two workers: the analysis and the clean-up each run their seven steps on a thread of their
+// own and report progress through callbacks. A WorkerLauncher (worker_launcher.h) starts them,
+// keeps them while they run and frees them.
 #pragma once
-
-#include <windows.h>
 
 #include <atomic>
 #include <functional>
 #include <string>
 
-#include "handles.h"
+#include "registry_view.h"
 
 class TQX;
 class MainThreadInvoker;
 
-// OnStep(-1, text): the status text of the next step; OnStep(n, nullptr): n of 7 steps done.
+// OnStep(-1, text): the status text of the next step; OnStep(n, nullptr): n of kStepCount steps done.
 using TQXStepCallback = void (*)(int step, const char* text);
 // OnRunState(0) opens a run, OnRunState(-1) closes it.
 using TQXRunStateCallback = void (*)(int state);
@@ -23,44 +21,47 @@ using TQXRunErrorCallback = void (*)(const char* message);
 
 class TQXWorkerThread {
 public:
+    // The steps of either run, announced and counted through OnStep.
+    static constexpr int kStepCount = 7;
+
+    // Each optional; set before the launch.
     TQXStepCallback OnStep = nullptr;
     TQXRunStateCallback OnRunState = nullptr;
-    TQXRunErrorCallback OnRunError = nullptr;  // optional
+    TQXRunErrorCallback OnRunError = nullptr;
 
+    virtual ~TQXWorkerThread() = default;
     TQXWorkerThread(const TQXWorkerThread&) = delete;
     TQXWorkerThread& operator=(const TQXWorkerThread&) = delete;
 
-    // Starts the run. OnStep and OnRunState must be set first.
-    void Resume();
-
 protected:
-    TQXWorkerThread(TQX& engine, bool use_64bit_view);
-    virtual ~TQXWorkerThread() = default;
-    virtual void Execute() = 0;
+    // busy: the engine's flag for this kind of run, which the launcher sets and clears.
+    TQXWorkerThread(TQX& engine, std::atomic<bool>& busy, RegistryView view);
 
     struct Step {
         const char* message;
         std::function<void()> work;  // empty: the step only shows its message
     };
-    // The progress protocol around seven steps. The busy flag is set for the whole run and
-    // cleared also when a step throws, so the owner is never left blocked.
-    void RunSteps(const Step (&steps)[7], const char* final_message, std::atomic<bool>& busy);
+    // The progress protocol around the steps. A step that raises ends the run: the error is
+    // reported and the run closed all the same, so the owner is never left waiting.
+    void RunSteps(const Step (&steps)[kStepCount], const char* final_message);
 
     TQX& engine_;
-    const bool use_64bit_view_;
+    const RegistryView view_;
 
 private:
-    static DWORD WINAPI ThreadMain(void* self);
-    KernelHandle thread_;
+    friend class WorkerLauncher;
+    // The whole run, on the worker's thread.
+    virtual void Execute() = 0;
+    std::atomic<bool>& busy_;
 };
 
 class TQX_Thread_Analyzed : public TQXWorkerThread {
 public:
-    // The shortcut step runs through the invoker on the thread that owns COM; without one it
-    // runs on the worker itself.
+    // The reading of shortcuts, which are COM objects, runs through the invoker on the thread
+    // that owns COM; without one it runs on the worker itself.
     MainThreadInvoker* Invoker = nullptr;
 
-    TQX_Thread_Analyzed(TQX& engine, const std::string& software_type, bool use_64bit_view);
+    TQX_Thread_Analyzed(TQX& engine, const std::string& software_type, RegistryView view);
 
 private:
     void Execute() override;
@@ -69,7 +70,7 @@ private:
 
 class TQX_Thread_Uninstall : public TQXWorkerThread {
 public:
-    TQX_Thread_Uninstall(TQX& engine, bool use_64bit_view);
+    TQX_Thread_Uninstall(TQX& engine, RegistryView view);
 
 private:
     void Execute() override;

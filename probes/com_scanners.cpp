@@ -42,27 +42,27 @@ using NameVisitor =
 // Walks the sub-key (or value) names of root\path. The sub-key walks show each name in
 // ScanInfoText; the value walks show nothing. A name that is blank once trimmed is passed over:
 // an item built from it would name the whole base key.
-void WalkNames(HKEY root, const std::string& path, NameKind kind, BYTE Use64BitView, const NameVisitor& visit) {
+void WalkNames(HKEY root, const std::string& path, NameKind kind, RegistryView view, const NameVisitor& visit) {
     const auto each = [&](const RegistryKey& base, const std::string& name) {
         if (kind == NameKind::kSubKeys) ScanInfoText::Set(name);
         const std::string trimmed = Trimmed(name);
         if (!trimmed.empty()) visit(base, name, trimmed);
     };
     if (kind == NameKind::kSubKeys)
-        WalkSubKeyNames(root, path, Use64BitView, each);
+        WalkSubKeyNames(root, path, view, each);
     else
-        WalkValueNames(root, path, Use64BitView, each);
+        WalkValueNames(root, path, view, each);
 }
 
-bool OpenBelow(RegistryKey& key, const RegistryKey& base, const std::string& path, BYTE Use64BitView) {
-    return OpenBaseKey(key, base.Get(), path, Use64BitView) == ERROR_SUCCESS;
+bool OpenBelow(RegistryKey& key, const RegistryKey& base, const std::string& path, RegistryView view) {
+    return OpenBaseKey(key, base.Get(), path, view) == ERROR_SUCCESS;
 }
 
 // Reads a value of the key base\path; false when the key does not open or the value is absent.
 bool ReadValueBelow(const RegistryKey& base, const std::string& path, const std::string& value_name,
-                    BYTE Use64BitView, std::string& text) {
+                    RegistryView view, std::string& text) {
     RegistryKey key;
-    return OpenBelow(key, base, path, Use64BitView) && ReadValueText(key, value_name, text);
+    return OpenBelow(key, base, path, view) && ReadValueText(key, value_name, text);
 }
 
 // An AppID or TypeLib value names one key below its folder only when it holds something other
@@ -74,10 +74,10 @@ bool NamesOneKey(const std::string& value) {
 // The server path of a class: the default value of its InprocServer32 key, or of its
 // LocalServer32 key when it has no InprocServer32 key. Empty when neither opens or the value
 // is absent; an empty path matches nothing.
-std::string ServerPathOf(const RegistryKey& base, const std::string& clsid, BYTE Use64BitView) {
+std::string ServerPathOf(const RegistryKey& base, const std::string& clsid, RegistryView view) {
     RegistryKey server;
-    if (!OpenBelow(server, base, clsid + "\\InprocServer32\\", Use64BitView) &&
-        !OpenBelow(server, base, clsid + "\\LocalServer32\\", Use64BitView))
+    if (!OpenBelow(server, base, clsid + "\\InprocServer32\\", view) &&
+        !OpenBelow(server, base, clsid + "\\LocalServer32\\", view))
         return std::string();
     std::string path;
     ReadValueText(server, "", path);
@@ -97,7 +97,7 @@ StringList KnownFilesOf(const StringList& com_records) {
 
 // The first entry of an interface that it has decides whether it belongs to the found classes.
 bool InterfaceBelongs(const RegistryKey& base, const std::string& iid, const StringList& clsids,
-                      const StringList& typelib_ids, BYTE Use64BitView) {
+                      const StringList& typelib_ids, RegistryView view) {
     if (IsListedIn(clsids, iid)) return true;
     const struct {
         const char* sub_key;
@@ -109,7 +109,7 @@ bool InterfaceBelongs(const RegistryKey& base, const std::string& iid, const Str
     };
     for (const auto& entry : entries) {
         RegistryKey key;
-        if (!OpenBelow(key, base, iid + entry.sub_key, Use64BitView)) continue;
+        if (!OpenBelow(key, base, iid + entry.sub_key, view)) continue;
         std::string id;
         return ReadValueText(key, "", id) && IsListedIn(*entry.ids, Trimmed(id));
     }
@@ -119,11 +119,11 @@ bool InterfaceBelongs(const RegistryKey& base, const std::string& iid, const Str
 // The five scanners of one HKEY_LOCAL_MACHINE key named by CLSIDs: adds once the item of each
 // name whose trimmed form is listed in clsids, and hands that CLSID to also_listed. Nothing
 // when clsids is empty.
-void AddListedClsids(const StringList& clsids, const ClsidNamedKey& where, StringList& output, BYTE Use64BitView,
+void AddListedClsids(const StringList& clsids, const ClsidNamedKey& where, StringList& output, RegistryView view,
                      const std::function<void(const std::string& clsid)>& also_listed = nullptr) {
     if (clsids.empty()) return;
     const std::string separator = where.kind == NameKind::kValues ? "|" : "";
-    WalkNames(HKEY_LOCAL_MACHINE, where.path, where.kind, Use64BitView,
+    WalkNames(HKEY_LOCAL_MACHINE, where.path, where.kind, view,
               [&](const RegistryKey&, const std::string&, const std::string& clsid) {
                   if (!IsListedIn(clsids, clsid)) return;
                   AddOnce(output, kLocalMachine + "|" + where.path + separator + clsid);
@@ -148,40 +148,40 @@ bool AppPathInside(const RegistryKey& policy, const StringList& directories) {
 }  // namespace
 
 void ScanComRegistrations(const StringList& com_records, StringList& clsids, ComRegistrations& found,
-                          BYTE Use64BitView, const ServerFilter& server_allowed) {
+                          RegistryView view, const ServerFilter& server_allowed) {
     found = ComRegistrations();
     StringList found_clsids, typelib_ids;
     ScanClsidServers(HKEY_LOCAL_MACHINE, kLocalMachine, kClassesClsidPath, KnownFilesOf(com_records),
                      found.class_keys, found.appid_keys, found.typelib_keys, found_clsids, typelib_ids,
-                     Use64BitView, server_allowed);
+                     view, server_allowed);
     clsids = found_clsids;
-    ScanInterfaces(clsids, typelib_ids, found.interface_keys, Use64BitView);
-    ScanBrowserHelperObjects(clsids, found.bho_keys, Use64BitView);
-    ScanPreApproved(clsids, found.preapproved_keys, Use64BitView);
-    ScanExtStats(clsids, found.stats_keys, Use64BitView);
+    ScanInterfaces(clsids, typelib_ids, found.interface_keys, view);
+    ScanBrowserHelperObjects(clsids, found.bho_keys, view);
+    ScanPreApproved(clsids, found.preapproved_keys, view);
+    ScanExtStats(clsids, found.stats_keys, view);
 }
 
 void ScanClsidServers(HKEY root, const std::string& root_text, const std::string& base_path,
                       const StringList& known_files, StringList& class_keys, StringList& appid_keys,
-                      StringList& typelib_keys, StringList& clsids, StringList& typelib_ids, BYTE Use64BitView,
+                      StringList& typelib_keys, StringList& clsids, StringList& typelib_ids, RegistryView view,
                       const ServerFilter& server_allowed) {
     class_keys.clear();
     appid_keys.clear();
     typelib_keys.clear();
-    WalkNames(root, base_path, NameKind::kSubKeys, Use64BitView,
+    WalkNames(root, base_path, NameKind::kSubKeys, view,
               [&](const RegistryKey& base, const std::string& clsid, const std::string& trimmed) {
                   std::string known_file;
-                  const std::string server_path = ServerPathOf(base, clsid, Use64BitView);
+                  const std::string server_path = ServerPathOf(base, clsid, view);
                   if (!MatchServerFile(known_files, server_path, known_file)) return;
                   if (server_allowed && !server_allowed(server_path)) return;
                   // The class key as enumerated, so that it names exactly the key found.
                   class_keys.push_back(root_text + "|" + base_path + clsid + "|" + known_file);
                   clsids.push_back(trimmed);
                   std::string appid;
-                  if (ReadValueBelow(base, clsid + "\\", "AppID", Use64BitView, appid) && NamesOneKey(appid))
+                  if (ReadValueBelow(base, clsid + "\\", "AppID", view, appid) && NamesOneKey(appid))
                       appid_keys.push_back(root_text + "|" + kAppIdPath + appid + "|" + known_file);
                   std::string typelib;
-                  if (ReadValueBelow(base, clsid + "\\TypeLib\\", "", Use64BitView, typelib) && NamesOneKey(typelib)) {
+                  if (ReadValueBelow(base, clsid + "\\TypeLib\\", "", view, typelib) && NamesOneKey(typelib)) {
                       typelib_keys.push_back(root_text + "|" + kTypeLibPath + typelib + "|" + known_file);
                       typelib_ids.push_back(Trimmed(typelib));
                   }
@@ -212,51 +212,51 @@ bool MatchServerFile(const StringList& known_files, const std::string& server_pa
 }
 
 void ScanInterfaces(const StringList& clsids, const StringList& typelib_ids, StringList& interface_keys,
-                    BYTE Use64BitView) {
-    WalkNames(HKEY_LOCAL_MACHINE, kInterfacePath, NameKind::kSubKeys, Use64BitView,
+                    RegistryView view) {
+    WalkNames(HKEY_LOCAL_MACHINE, kInterfacePath, NameKind::kSubKeys, view,
               [&](const RegistryKey& base, const std::string&, const std::string& iid) {
-                  if (InterfaceBelongs(base, iid, clsids, typelib_ids, Use64BitView))
+                  if (InterfaceBelongs(base, iid, clsids, typelib_ids, view))
                       AddOnce(interface_keys, kLocalMachine + "|" + kInterfacePath + iid);
               });
 }
 
-void ScanBrowserHelperObjects(const StringList& clsids, StringList& output, BYTE Use64BitView) {
-    AddListedClsids(clsids, kBrowserHelperObjects, output, Use64BitView);
+void ScanBrowserHelperObjects(const StringList& clsids, StringList& output, RegistryView view) {
+    AddListedClsids(clsids, kBrowserHelperObjects, output, view);
 }
 
-void ScanPreApproved(const StringList& clsids, StringList& output, BYTE Use64BitView) {
-    AddListedClsids(clsids, kPreApproved, output, Use64BitView);
+void ScanPreApproved(const StringList& clsids, StringList& output, RegistryView view) {
+    AddListedClsids(clsids, kPreApproved, output, view);
 }
 
-void ScanExtStats(const StringList& clsids, StringList& output, BYTE Use64BitView) {
+void ScanExtStats(const StringList& clsids, StringList& output, RegistryView view) {
     if (clsids.empty()) return;
     StringList hives;
-    EnumUserSids(hives, Use64BitView);
+    EnumUserSids(hives, view);
     // A CLSID counts only when HKEY_LOCAL_MACHINE has it; then every hive that has it too.
-    AddListedClsids(clsids, kExtStats, output, Use64BitView, [&](const std::string& clsid) {
+    AddListedClsids(clsids, kExtStats, output, view, [&](const std::string& clsid) {
         for (const std::string& hive : hives) {
             const std::string path = hive + "\\" + kExtStats.path + clsid;
             RegistryKey key;
-            if (OpenBaseKey(key, HKEY_USERS, path, Use64BitView) == ERROR_SUCCESS) AddOnce(output, "HKU|" + path);
+            if (OpenBaseKey(key, HKEY_USERS, path, view) == ERROR_SUCCESS) AddOnce(output, "HKU|" + path);
         }
     });
 }
 
 void ScanElevationPolicy(const StringList& process_names, const StringList& directories, StringList& output,
-                         BYTE Use64BitView) {
-    WalkNames(HKEY_LOCAL_MACHINE, kElevationPolicyPath, NameKind::kSubKeys, Use64BitView,
+                         RegistryView view) {
+    WalkNames(HKEY_LOCAL_MACHINE, kElevationPolicyPath, NameKind::kSubKeys, view,
               [&](const RegistryKey& base, const std::string&, const std::string& policy_name) {
                   RegistryKey policy;
-                  if (!OpenBelow(policy, base, policy_name, Use64BitView)) return;
+                  if (!OpenBelow(policy, base, policy_name, view)) return;
                   if (AppNameListed(policy, process_names) || AppPathInside(policy, directories))
                       AddOnce(output, kLocalMachine + "|" + kElevationPolicyPath + policy_name);
               });
 }
 
-void ScanApprovedShellExtensions(const StringList& clsids, StringList& output, BYTE Use64BitView) {
-    AddListedClsids(clsids, kApprovedShellExtensions, output, Use64BitView);
+void ScanApprovedShellExtensions(const StringList& clsids, StringList& output, RegistryView view) {
+    AddListedClsids(clsids, kApprovedShellExtensions, output, view);
 }
 
-void ScanIeToolbars(const StringList& clsids, StringList& output, BYTE Use64BitView) {
-    AddListedClsids(clsids, kIeToolbars, output, Use64BitView);
+void ScanIeToolbars(const StringList& clsids, StringList& output, RegistryView view) {
+    AddListedClsids(clsids, kIeToolbars, output, view);
 }

@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 
+#include "registry_view.h"
 #include "splitters.h"
 
 // The seven lists of registry items the COM scan fills, in the order they are reported.
@@ -32,7 +33,7 @@ struct ComRegistrations {
 // one of Windows' own files): nothing keyed by that class is found.
 using ServerFilter = std::function<bool(const std::string& server_path)>;
 void ScanComRegistrations(const StringList& com_records, StringList& clsids, ComRegistrations& found,
-                          BYTE Use64BitView, const ServerFilter& server_allowed = nullptr);
+                          RegistryView view, const ServerFilter& server_allowed = nullptr);
 
 // The class walk over root\base_path (base_path ends in "\"). For each class, in enumeration
 // order, the InprocServer32 key, or LocalServer32 when there is none, gives the server path;
@@ -44,7 +45,7 @@ void ScanComRegistrations(const StringList& com_records, StringList& clsids, Com
 // are appended to. Writes ScanInfoText with each class name.
 void ScanClsidServers(HKEY root, const std::string& root_text, const std::string& base_path,
                       const StringList& known_files, StringList& class_keys, StringList& appid_keys,
-                      StringList& typelib_keys, StringList& clsids, StringList& typelib_ids, BYTE Use64BitView,
+                      StringList& typelib_keys, StringList& clsids, StringList& typelib_ids, RegistryView view,
                       const ServerFilter& server_allowed = nullptr);
 
 // The first known file, in list order, that the server path contains (case-insensitively), or
@@ -59,25 +60,25 @@ bool MatchServerFile(const StringList& known_files, const std::string& server_pa
 // the type-library ids); its ProxyStubClsid32 key, then its ProxyStubClsid key (the default value
 // among the CLSIDs). Writes ScanInfoText with each interface name.
 void ScanInterfaces(const StringList& clsids, const StringList& typelib_ids, StringList& interface_keys,
-                    BYTE Use64BitView);
+                    RegistryView view);
 
 // The sub-keys of the Browser Helper Objects, Ext\PreApproved and Ext\Stats keys whose trimmed
 // names are listed in the CLSIDs, as "HKLM|<key>\<CLSID>" added once; Ext\Stats adds
 // "HKU|<hive>\<key>\<CLSID>" for every user hive that holds the same CLSID, but only for CLSIDs
 // found under HKEY_LOCAL_MACHINE. Nothing when clsids is empty. Write ScanInfoText with each name.
-void ScanBrowserHelperObjects(const StringList& clsids, StringList& output, BYTE Use64BitView);
-void ScanPreApproved(const StringList& clsids, StringList& output, BYTE Use64BitView);
-void ScanExtStats(const StringList& clsids, StringList& output, BYTE Use64BitView);
+void ScanBrowserHelperObjects(const StringList& clsids, StringList& output, RegistryView view);
+void ScanPreApproved(const StringList& clsids, StringList& output, RegistryView view);
+void ScanExtStats(const StringList& clsids, StringList& output, RegistryView view);
 
 // Internet Explorer elevation policies whose AppName (trimmed, upper-cased) is one of the
 // process names, or else whose upper-cased AppPath contains one of the directories, byte for
 // byte: the engine passes both lists upper-cased. Items "HKLM|<ElevationPolicy>\<policy>", added
 // once. Writes ScanInfoText with each policy name.
 void ScanElevationPolicy(const StringList& process_names, const StringList& directories, StringList& output,
-                         BYTE Use64BitView);
+                         RegistryView view);
 
 // The values (not sub-keys) of the approved shell extensions and the Internet Explorer toolbar
 // keys whose trimmed names are listed in the CLSIDs, as "HKLM|<key>|<CLSID>" added once.
 // Nothing when clsids is empty. They do not write ScanInfoText.
-void ScanApprovedShellExtensions(const StringList& clsids, StringList& output, BYTE Use64BitView);
-void ScanIeToolbars(const StringList& clsids, StringList& output, BYTE Use64BitView);
+void ScanApprovedShellExtensions(const StringList& clsids, StringList& output, RegistryView view);
+void ScanIeToolbars(const StringList& clsids, StringList& output, RegistryView view);

@@ -4,38 +4,16 @@
 
 #include <cstring>
 
-#include "handles.h"
+#include "file_system.h"
 #include "matching.h"
 #include "scan_info.h"
+#include "win32/handles.h"
 
 namespace {
 
 // Any folder whose full path contains this, in any letter case, is never entered: the Windows
 // folder of every drive and every top-level folder whose name begins with Windows.
 const char kWindowsGuard[] = ":\\Windows";
-
-// Byte offset just past the last "\" that is a character of its own, 0 when there is none. The
-// trail byte of a double-byte character may be "\" (0x5C) and is no separator.
-std::size_t EndOfLastSeparator(const std::string& path) {
-    std::size_t end = 0;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size())
-            ++i;
-        else if (path[i] == '\\')
-            end = i + 1;
-    }
-    return end;
-}
-
-bool EndsWithSeparator(const std::string& path) { return !path.empty() && EndOfLastSeparator(path) == path.size(); }
-
-std::string WithTrailingSeparator(const std::string& path) { return EndsWithSeparator(path) ? path : path + '\\'; }
-
-// The last name of a path, trailing separators ignored ("C:\A\Foo\" gives "Foo").
-std::string LastNameOf(std::string path) {
-    while (EndsWithSeparator(path)) path.pop_back();
-    return path.substr(EndOfLastSeparator(path));
-}
 
 // From the last "." of the name on, dot included; empty when there is none. "." is never the
 // trail byte of a double-byte character, so a plain search is safe.
@@ -88,7 +66,7 @@ void WalkForProgramDirectories(const std::string& directory, const StringList& d
                                const StringList& file_names, StringList& output) {
     // An empty folder names nothing ("\" alone would be the current drive's root).
     if (directory.empty()) return;
-    const std::string folder = WithTrailingSeparator(directory);
+    const std::string folder = IncludeTrailingSeparator(directory);
     ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry) {
         if (!IsDirectory(entry)) return;
         const std::string path = folder + entry.cFileName;
@@ -106,7 +84,7 @@ void WalkForProgramDirectories(const std::string& directory, const StringList& d
 bool IsNamedDirectory(const std::string& path, const StringList& directory_names) {
     // The last name is cut at the last real separator rather than split out of the whole path:
     // splitting groups quotes, so a folder below one named "Sid Meier's" would never match.
-    const std::string name = LastNameOf(path);
+    const std::string name = FileNameOf(WithoutTrailingSeparators(path));
     if (name.empty()) return false;
     for (const std::string& known : directory_names)
         if (EqualWhenUpper(name, known)) return true;
@@ -116,7 +94,7 @@ bool IsNamedDirectory(const std::string& path, const StringList& directory_names
 bool DirectoryHoldsKnownFile(const std::string& path, const StringList& file_names, bool guard_windows) {
     if (path.empty()) return false;
     if (guard_windows && (path.size() <= 3 || TextContains(Trimmed(path), kWindowsGuard))) return false;
-    const std::string folder = WithTrailingSeparator(path);
+    const std::string folder = IncludeTrailingSeparator(path);
     // Attributes only: the walk runs over a whole drive and never opens a file.
     for (const std::string& name : file_names) {
         const DWORD attributes = GetFileAttributesA((folder + name).c_str());
@@ -127,7 +105,7 @@ bool DirectoryHoldsKnownFile(const std::string& path, const StringList& file_nam
 
 void FindFilesByExtension(const std::string& directory, const std::string& extension, StringList& output) {
     if (directory.empty()) return;
-    const std::string folder = WithTrailingSeparator(directory);
+    const std::string folder = IncludeTrailingSeparator(directory);
     ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry) {
         const std::string path = folder + entry.cFileName;
         if (IsDirectory(entry)) {

@@ -38,10 +38,10 @@ void ReadRegistration(const RegistryKey& key, Registrations& found) {
 }
 
 // Reads the registration in base\sub_path, when that key opens.
-void ReadRegistrationBelow(const RegistryKey& base, const std::string& sub_path, BYTE Use64BitView,
+void ReadRegistrationBelow(const RegistryKey& base, const std::string& sub_path, RegistryView view,
                            Registrations& found) {
     RegistryKey registration;
-    if (registration.Open(base.Get(), sub_path.c_str(), FullAccessMask(Use64BitView)) != ERROR_SUCCESS) return;
+    if (registration.Open(base.Get(), sub_path.c_str(), FullAccessMask(view)) != ERROR_SUCCESS) return;
     ReadRegistration(registration, found);
 }
 
@@ -65,43 +65,43 @@ void ProposeMatches(const StringList& records, const Registrations& candidates, 
 
 }  // namespace
 
-void FindInstallPaths(const StringList& records, StringList& output, BYTE Use64BitView) {
+void FindInstallPaths(const StringList& records, StringList& output, RegistryView view) {
     StringList user_sids;
-    EnumUserSids(user_sids, Use64BitView);
+    EnumUserSids(user_sids, view);
 
     // Both registry walks are made once; every record is then matched against what they found.
     StringList display_names;
     StringList install_locations;
     const Registrations candidates{display_names, install_locations};
 
-    ScanInstallerUserData(user_sids, display_names, install_locations, Use64BitView);
+    ScanInstallerUserData(user_sids, display_names, install_locations, view);
     ProposeMatches(records, candidates, output);
 
     display_names.clear();
     install_locations.clear();
-    ScanUninstallKeys(display_names, install_locations, Use64BitView);
+    ScanUninstallKeys(display_names, install_locations, view);
     ProposeMatches(records, candidates, output);
 }
 
 void ScanInstallerUserData(const StringList& user_sids, StringList& display_names, StringList& install_locations,
-                           BYTE Use64BitView) {
+                           RegistryView view) {
     Registrations found{display_names, install_locations};
     for (const std::string& sid : user_sids) {
         const std::string products_path = kInstallerUserDataPath + sid + "\\Products\\";
-        WalkSubKeyNames(HKEY_LOCAL_MACHINE, products_path, Use64BitView,
+        WalkSubKeyNames(HKEY_LOCAL_MACHINE, products_path, view,
                         [&](const RegistryKey& products, const std::string& product_code) {
                             ReadRegistrationBelow(products, Trimmed(product_code) + "\\InstallProperties\\",
-                                                  Use64BitView, found);
+                                                  view, found);
                         });
     }
 }
 
-void ScanUninstallKeys(StringList& display_names, StringList& install_locations, BYTE Use64BitView) {
+void ScanUninstallKeys(StringList& display_names, StringList& install_locations, RegistryView view) {
     Registrations found{display_names, install_locations};
-    WalkSubKeyNames(HKEY_LOCAL_MACHINE, kUninstallPath, Use64BitView,
+    WalkSubKeyNames(HKEY_LOCAL_MACHINE, kUninstallPath, view,
                     [&](const RegistryKey& uninstall, const std::string& registration) {
                         // A name of blanks only would trim to the Uninstall key itself.
                         const std::string name = Trimmed(registration);
-                        if (!name.empty()) ReadRegistrationBelow(uninstall, name, Use64BitView, found);
+                        if (!name.empty()) ReadRegistrationBelow(uninstall, name, view, found);
                     });
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "registry_view.h"
 #include "splitters.h"
 
 // Adds, once each, the install folder of every registration whose display name is contained in
@@ -14,7 +15,7 @@
 // display name counts; its location proposes nothing when it is a bare drive root or empty (a
 // folder that no longer exists). Records without field 1 are passed over. The output is not
 // emptied first.
-void FindInstallPaths(const StringList& records, StringList& output, BYTE Use64BitView);
+void FindInstallPaths(const StringList& records, StringList& output, RegistryView view);
 
 // Both scans append a registration only when both its display name and its install location are
 // non-empty after trimming: the trimmed display name, and the trimmed location, in its long form
@@ -24,7 +25,7 @@ void FindInstallPaths(const StringList& records, StringList& output, BYTE Use64B
 // Appends the Windows Installer registrations (display name, install location) of every hive
 // listed, from HKLM's Installer\UserData\<hive>\Products\<product>\InstallProperties.
 void ScanInstallerUserData(const StringList& user_sids, StringList& display_names, StringList& install_locations,
-                           BYTE Use64BitView);
+                           RegistryView view);
 
 // Appends the registrations under HKLM's Uninstall key.
-void ScanUninstallKeys(StringList& display_names, StringList& install_locations, BYTE Use64BitView);
+void ScanUninstallKeys(StringList& display_names, StringList& install_locations, RegistryView view);

@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "handles.h"
 #include "matching.h"
 #include "module_cache.h"
 #include "protected_names.h"
+#include "win32/handles.h"
 
 namespace {
 

@@ -11,7 +11,6 @@ namespace {
 
 const char kUninstallPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kInstallerUserDataPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData";
-constexpr REGSAM kWow64_32Key = 0x200;  // KEY_WOW64_32KEY
 
 void AddFolder(ProgramRegistration& registration, const std::string& path) {
     if (Trimmed(path).empty()) return;
@@ -76,7 +75,7 @@ std::string ExecutableFolderOf(const std::string& command) {
 std::vector<ProgramRegistration> ReadProgramRegistrations() {
     std::vector<ProgramRegistration> found;
     // Both views: on 32-bit Windows the flags are ignored and the second pass repeats the first.
-    for (REGSAM view : {static_cast<REGSAM>(kWow64_64Key), kWow64_32Key}) {
+    for (const REGSAM view : {REGSAM{KEY_WOW64_64KEY}, REGSAM{KEY_WOW64_32KEY}}) {
         ReadRegistrationsBelow(HKEY_LOCAL_MACHINE, kUninstallPath, view, found);
         for (const std::string& sid : SubKeyNames(HKEY_LOCAL_MACHINE, kInstallerUserDataPath, view))
             for (const std::string& product :

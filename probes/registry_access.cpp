@@ -25,10 +25,10 @@ std::string NameAt(const RegistryKey& key, DWORD index, EnumerateName enumerate)
     return std::string(name);
 }
 
-bool Walk(HKEY root, const std::string& base_path, BYTE Use64BitView, DWORD (*count)(const RegistryKey&),
+bool Walk(HKEY root, const std::string& base_path, RegistryView view, DWORD (*count)(const RegistryKey&),
           EnumerateName enumerate, const KeyWalkVisitor& visit) {
     RegistryKey base;
-    if (OpenBaseKey(base, root, base_path, Use64BitView) != ERROR_SUCCESS) return false;
+    if (OpenBaseKey(base, root, base_path, view) != ERROR_SUCCESS) return false;
     const DWORD total = count(base);
     for (DWORD index = 0; index < total; ++index) {
         const std::string name = NameAt(base, index, enumerate);
@@ -39,12 +39,12 @@ bool Walk(HKEY root, const std::string& base_path, BYTE Use64BitView, DWORD (*co
 
 }  // namespace
 
-REGSAM ViewAccess(REGSAM access, BYTE Use64BitView) {
-    return Use64BitView == kUse64BitView ? (access | kWow64_64Key) : access;
+REGSAM ViewAccess(REGSAM access, RegistryView view) {
+    return view == RegistryView::k64Bit ? (access | KEY_WOW64_64KEY) : access;
 }
 
-LONG OpenBaseKey(RegistryKey& key, HKEY root, const std::string& path, BYTE Use64BitView) {
-    return key.Open(root, path.c_str(), FullAccessMask(Use64BitView));
+LONG OpenBaseKey(RegistryKey& key, HKEY root, const std::string& path, RegistryView view) {
+    return key.Open(root, path.c_str(), FullAccessMask(view));
 }
 
 DWORD CountSubKeys(const RegistryKey& key) {
@@ -94,10 +94,10 @@ bool ReadValueText(const RegistryKey& key, const std::string& value_name, std::s
     return true;
 }
 
-bool WalkSubKeyNames(HKEY root, const std::string& base_path, BYTE Use64BitView, const KeyWalkVisitor& visit) {
-    return Walk(root, base_path, Use64BitView, CountSubKeys, EnumerateSubKey, visit);
+bool WalkSubKeyNames(HKEY root, const std::string& base_path, RegistryView view, const KeyWalkVisitor& visit) {
+    return Walk(root, base_path, view, CountSubKeys, EnumerateSubKey, visit);
 }
 
-bool WalkValueNames(HKEY root, const std::string& base_path, BYTE Use64BitView, const KeyWalkVisitor& visit) {
-    return Walk(root, base_path, Use64BitView, CountValues, EnumerateValue, visit);
+bool WalkValueNames(HKEY root, const std::string& base_path, RegistryView view, const KeyWalkVisitor& visit) {
+    return Walk(root, base_path, view, CountValues, EnumerateValue, visit);
 }

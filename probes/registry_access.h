@@ -1,4 +1,4 @@
-// Registry access shared by every probe: the view flag and its access masks, and the key-scan
+// Registry access shared by every probe: the access masks of a view, and the key-scan
 // convention (open a base key, count, enumerate names into a 255-byte buffer, read values).
 // Nothing here raises an error: a key that cannot be opened, a name that cannot be enumerated
 // and a value that cannot be read simply give nothing.
@@ -9,30 +9,22 @@
 #include <functional>
 #include <string>
 
-#include "handles.h"
-
-// Use64BitView, the one-byte view flag passed from the window down to every registry probe:
-// 1 selects the 64-bit registry view, any other value the default view of the process.
-constexpr BYTE kDefaultView = 0;
-constexpr BYTE kUse64BitView = 1;
-
-constexpr REGSAM kWow64_64Key = 0x100;        // KEY_WOW64_64KEY
-constexpr REGSAM kFullAccess = 0xF003F;       // KEY_ALL_ACCESS
-constexpr REGSAM kQueryValueAccess = 0x1;     // KEY_QUERY_VALUE
+#include "registry_view.h"
+#include "win32/handles.h"
 
 // Enumerated names go into a buffer of this many bytes, and its length is given as this.
 constexpr DWORD kNameBufferLength = 255;
 
-// access with KEY_WOW64_64KEY added when Use64BitView is 1.
-REGSAM ViewAccess(REGSAM access, BYTE Use64BitView);
-// Scans and deletion: 0xF003F, or 0xF013F in the 64-bit view.
-inline REGSAM FullAccessMask(BYTE Use64BitView) { return ViewAccess(kFullAccess, Use64BitView); }
-// Existence queries: 0x1, or 0x101 in the 64-bit view.
-inline REGSAM QueryAccessMask(BYTE Use64BitView) { return ViewAccess(kQueryValueAccess, Use64BitView); }
+// access with KEY_WOW64_64KEY added in the 64-bit view.
+REGSAM ViewAccess(REGSAM access, RegistryView view);
+// Scans and deletion: KEY_ALL_ACCESS in the view.
+inline REGSAM FullAccessMask(RegistryView view) { return ViewAccess(KEY_ALL_ACCESS, view); }
+// Existence queries: KEY_QUERY_VALUE in the view.
+inline REGSAM QueryAccessMask(RegistryView view) { return ViewAccess(KEY_QUERY_VALUE, view); }
 
 // Opens root\path with the view's full-access mask; an empty path opens the root itself.
 // Returns the Win32 status (0 on success); on failure key stays closed.
-LONG OpenBaseKey(RegistryKey& key, HKEY root, const std::string& path, BYTE Use64BitView);
+LONG OpenBaseKey(RegistryKey& key, HKEY root, const std::string& path, RegistryView view);
 
 // The number of sub-keys or of values of an open key; 0 when it cannot be queried.
 DWORD CountSubKeys(const RegistryKey& key);
@@ -62,5 +54,5 @@ using KeyWalkVisitor = std::function<void(const RegistryKey& base, const std::st
 // (empty) are passed over: they match nothing, and an empty sub-key name would stand for the
 // base key itself. Keys the visitor opens below the base are its own, closed before it returns.
 // False, with nothing visited, when the base key cannot be opened.
-bool WalkSubKeyNames(HKEY root, const std::string& base_path, BYTE Use64BitView, const KeyWalkVisitor& visit);
-bool WalkValueNames(HKEY root, const std::string& base_path, BYTE Use64BitView, const KeyWalkVisitor& visit);
+bool WalkSubKeyNames(HKEY root, const std::string& base_path, RegistryView view, const KeyWalkVisitor& visit);
+bool WalkValueNames(HKEY root, const std::string& base_path, RegistryView view, const KeyWalkVisitor& visit);

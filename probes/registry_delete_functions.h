@@ -11,8 +11,3 @@ LONG DynRegDeleteTree(HKEY key, const char* sub_key);
 
 // RegDeleteKeyExA(key, sub_key, access, reserved); missing function as above.
 LONG DynRegDeleteKeyEx(HKEY key, const char* sub_key, REGSAM access, DWORD reserved);
-
-// How many times each function has been looked up: 0 before its first call, 1 ever after,
-// also when the function was not found.
-LONG DynRegDeleteTreeLookups();
-LONG DynRegDeleteKeyExLookups();

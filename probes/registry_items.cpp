@@ -43,8 +43,8 @@ std::string JoinedByBackslash(const StringList& names) {
 }
 
 // Under HKEY_USERS the path is fitted to the local hive that holds the key.
-void FitUserPath(RegistryItem& item, BYTE Use64BitView, REGSAM trial_access) {
-    if (item.root == HKEY_USERS) item.key_path = RetargetUserSid(item.key_path, Use64BitView, trial_access);
+void FitUserPath(RegistryItem& item, RegistryView view, REGSAM trial_access) {
+    if (item.root == HKEY_USERS) item.key_path = RetargetUserSid(item.key_path, view, trial_access);
 }
 
 // Deletes parent\sub_path with everything below it, sub-keys from the highest index down so that
@@ -53,7 +53,7 @@ void FitUserPath(RegistryItem& item, BYTE Use64BitView, REGSAM trial_access) {
 void DeleteKeyTree(HKEY parent, const std::string& sub_path) {
     {
         RegistryKey key;
-        if (key.Open(parent, sub_path.c_str(), kFullAccess) != ERROR_SUCCESS) return;
+        if (key.Open(parent, sub_path.c_str(), KEY_ALL_ACCESS) != ERROR_SUCCESS) return;
         for (DWORD index = CountSubKeys(key); index-- > 0;) {
             // A name that cannot be enumerated is empty; it would stand for the key itself.
             const std::string name = SubKeyNameAt(key, index);
@@ -67,13 +67,13 @@ void DeleteKeyTree(HKEY parent, const std::string& sub_path) {
 // first, and the key itself only when that succeeded. Systems without them delete nothing.
 void DeleteKeyIn64BitView(const RegistryKey& key, const RegistryItem& item) {
     if (DynRegDeleteTree(key.Get(), nullptr) != ERROR_SUCCESS) return;
-    DynRegDeleteKeyEx(item.root, item.key_path.c_str(), FullAccessMask(kUse64BitView), 0);
+    DynRegDeleteKeyEx(item.root, item.key_path.c_str(), FullAccessMask(RegistryView::k64Bit), 0);
 }
 
 // Sub-keys and values of the key itself, to tell a partial deletion from none.
-DWORD EntryCount(const RegistryItem& item, BYTE Use64BitView) {
+DWORD EntryCount(const RegistryItem& item, RegistryView view) {
     RegistryKey key;
-    if (key.Open(item.root, item.key_path.c_str(), QueryAccessMask(Use64BitView) | KEY_ENUMERATE_SUB_KEYS) !=
+    if (key.Open(item.root, item.key_path.c_str(), QueryAccessMask(view) | KEY_ENUMERATE_SUB_KEYS) !=
         ERROR_SUCCESS)
         return 0;
     return CountSubKeys(key) + CountValues(key);
@@ -83,9 +83,9 @@ bool IsNotFound(LONG status) { return status == ERROR_FILE_NOT_FOUND || status =
 
 // Whether the item can no longer be found. Only "not found" counts as gone: a key that the system
 // does not let us look into is taken to be still there.
-bool IsGone(const RegistryItem& item, BYTE Use64BitView) {
+bool IsGone(const RegistryItem& item, RegistryView view) {
     RegistryKey key;
-    const LONG status = key.Open(item.root, item.key_path.c_str(), QueryAccessMask(Use64BitView));
+    const LONG status = key.Open(item.root, item.key_path.c_str(), QueryAccessMask(view));
     if (IsNotFound(status)) return true;
     if (status != ERROR_SUCCESS || !item.names_value) return false;
     DWORD size = 0;
@@ -94,27 +94,27 @@ bool IsGone(const RegistryItem& item, BYTE Use64BitView) {
 
 }  // namespace
 
-bool RegistryItemExists(const std::string& record, BYTE Use64BitView) {
-    return LookUpRegistryRecord(record, Use64BitView) == RegistryPresence::kPresent;
+bool RegistryItemExists(const std::string& record, RegistryView view) {
+    return LookUpRegistryRecord(record, view) == RegistryPresence::kPresent;
 }
 
-RegistryPresence LookUpRegistryRecord(const std::string& record, BYTE Use64BitView) {
+RegistryPresence LookUpRegistryRecord(const std::string& record, RegistryView view) {
     std::string program_key;
     RegistryItem item;
     // Fewer than three fields, more than four, or a root that is none of the four: not present.
     if (!ParseRegistryRecord(record, program_key, item)) return RegistryPresence::kAbsent;
-    FitUserPath(item, Use64BitView, QueryAccessMask(Use64BitView));
+    FitUserPath(item, view, QueryAccessMask(view));
     if (IsProtected(item.key_path) || !NamesSubKey(item.key_path)) return RegistryPresence::kAbsent;
 
     // The default view asks for full access, as the deletion will.
-    const REGSAM access = Use64BitView == kUse64BitView ? QueryAccessMask(Use64BitView) : FullAccessMask(Use64BitView);
+    const REGSAM access = view == RegistryView::k64Bit ? QueryAccessMask(view) : FullAccessMask(view);
     RegistryKey key;
     const LONG status = key.Open(item.root, item.key_path.c_str(), access);
     if (IsNotFound(status)) return RegistryPresence::kAbsent;
     if (status != ERROR_SUCCESS) {
         // Refused: whether it is there is still known from a reading open.
         RegistryKey readable;
-        if (readable.Open(item.root, item.key_path.c_str(), QueryAccessMask(Use64BitView)) == ERROR_SUCCESS &&
+        if (readable.Open(item.root, item.key_path.c_str(), QueryAccessMask(view)) == ERROR_SUCCESS &&
             item.names_value && !HasValue(readable, item.value_name))
             return RegistryPresence::kAbsent;
         return RegistryPresence::kInaccessible;
@@ -122,23 +122,23 @@ RegistryPresence LookUpRegistryRecord(const std::string& record, BYTE Use64BitVi
     return !item.names_value || HasValue(key, item.value_name) ? RegistryPresence::kPresent : RegistryPresence::kAbsent;
 }
 
-bool DeleteRegistryItem(const std::string& text, BYTE Use64BitView, bool* partly) {
+bool DeleteRegistryItem(const std::string& text, RegistryView view, bool* partly) {
     if (partly) *partly = false;
     RegistryItem as_written;
     // Fewer than two fields, more than three, or a root that is none of the four: nothing is deleted.
     if (!ParseRegistryItem(text, as_written)) return false;
     RegistryItem item = as_written;
-    FitUserPath(item, Use64BitView, FullAccessMask(Use64BitView));
+    FitUserPath(item, view, FullAccessMask(view));
     if (IsProtected(item.key_path) || HoldsProtectedKey(item) || !NamesSubKey(item.key_path)) return false;
     if (!item.names_value && IsProtectedRegistryKey(item.root_text, item.key_path)) return false;
-    const DWORD entries_before = item.names_value ? 0 : EntryCount(item, Use64BitView);
+    const DWORD entries_before = item.names_value ? 0 : EntryCount(item, view);
 
     {
         RegistryKey key;
-        if (key.Open(item.root, item.key_path.c_str(), FullAccessMask(Use64BitView)) == ERROR_SUCCESS) {
+        if (key.Open(item.root, item.key_path.c_str(), FullAccessMask(view)) == ERROR_SUCCESS) {
             if (item.names_value) {
                 RegDeleteValueA(key.Get(), item.value_name.c_str());
-            } else if (Use64BitView == kUse64BitView) {
+            } else if (view == RegistryView::k64Bit) {
                 DeleteKeyIn64BitView(key, item);
             } else {
                 key.Close();
@@ -149,16 +149,16 @@ bool DeleteRegistryItem(const std::string& text, BYTE Use64BitView, bool* partly
     // The system's answers above are not the whole truth (a key stays when one sub-key below it
     // was refused): look again. A user path is fitted again for reading, so that a key the fitting
     // for full access passed over still counts.
-    FitUserPath(as_written, Use64BitView, QueryAccessMask(Use64BitView));
-    if (IsGone(as_written, Use64BitView)) return true;
-    if (partly) *partly = !item.names_value && EntryCount(item, Use64BitView) < entries_before;
+    FitUserPath(as_written, view, QueryAccessMask(view));
+    if (IsGone(as_written, view)) return true;
+    if (partly) *partly = !item.names_value && EntryCount(item, view) < entries_before;
     return false;
 }
 
-std::string RetargetUserSid(const std::string& key_path, BYTE Use64BitView, REGSAM trial_access) {
+std::string RetargetUserSid(const std::string& key_path, RegistryView view, REGSAM trial_access) {
     if (!ContainsExact(key_path, "S-")) return key_path;
     StringList hives;
-    EnumUserSids(hives, Use64BitView);
+    EnumUserSids(hives, view);
     StringList names;
     SplitByBackslash(key_path, names);
     // The first hive under which the key opens wins, whatever the first name was.
@@ -171,9 +171,9 @@ std::string RetargetUserSid(const std::string& key_path, BYTE Use64BitView, REGS
     return key_path;
 }
 
-void ScanInstallerFolders(const StringList& directories, StringList& output, BYTE Use64BitView) {
+void ScanInstallerFolders(const StringList& directories, StringList& output, RegistryView view) {
     if (directories.empty()) return;
-    WalkValueNames(HKEY_LOCAL_MACHINE, kInstallerFoldersPath, Use64BitView,
+    WalkValueNames(HKEY_LOCAL_MACHINE, kInstallerFoldersPath, view,
                    [&](const RegistryKey&, const std::string& value_name) {
                        // The value names are folder paths ending in "\": a directory matches its own
                        // folder and every folder below it.

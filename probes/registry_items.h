@@ -7,16 +7,17 @@
 
 #include <string>
 
+#include "registry_view.h"
 #include "splitters.h"
 
 // A database record "program key|ROOT|key path[|value]" that exists on this machine. In the
 // default view the key must open with full access, in the 64-bit view for reading. Records of
 // fewer than three or more than four fields, or with a root that is none of the four: false.
-bool RegistryItemExists(const std::string& record, BYTE Use64BitView);
+bool RegistryItemExists(const std::string& record, RegistryView view);
 
 // The same look-up, telling a key that is there but refuses us from one that is not there.
 enum class RegistryPresence { kAbsent, kPresent, kInaccessible };
-RegistryPresence LookUpRegistryRecord(const std::string& record, BYTE Use64BitView);
+RegistryPresence LookUpRegistryRecord(const std::string& record, RegistryView view);
 
 // Deletes "ROOT|key path" (the key with everything below it) or "ROOT|key path|value".
 // The default view deletes sub-keys from the highest index down and then the key; the 64-bit
@@ -26,13 +27,13 @@ RegistryPresence LookUpRegistryRecord(const std::string& record, BYTE Use64BitVi
 // counts) or malformed (a root other than the four, more than three fields), or something below
 // the key stayed; then partly, when given, says whether some of the key went. A user path counts
 // as gone only when no local hive still holds it.
-bool DeleteRegistryItem(const std::string& item, BYTE Use64BitView, bool* partly = nullptr);
+bool DeleteRegistryItem(const std::string& item, RegistryView view, bool* partly = nullptr);
 
 // The key path with its first component replaced by the first local hive under which the key
 // opens with trial_access; unchanged when the path holds no "S-" or no hive has the key.
-std::string RetargetUserSid(const std::string& key_path, BYTE Use64BitView, REGSAM trial_access);
+std::string RetargetUserSid(const std::string& key_path, RegistryView view, REGSAM trial_access);
 
 // Adds once each HKLM Installer\Folders value whose trimmed name contains one of the trimmed
 // directories, as the item "HKLM|SOFTWARE\...\Installer\Folders|<name>". The names end in "\",
 // so a directory matches its own folder and every folder below it.
-void ScanInstallerFolders(const StringList& directories, StringList& output, BYTE Use64BitView);
+void ScanInstallerFolders(const StringList& directories, StringList& output, RegistryView view);

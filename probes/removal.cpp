@@ -27,7 +27,7 @@ RemovalOutcome RemoveFolder(const SafetyGuard& guard, const std::string& path) {
     return Done(DeleteFolderTree(path));
 }
 
-RemovalOutcome RemoveRegistryItem(const SafetyGuard& guard, const std::string& text, BYTE Use64BitView) {
+RemovalOutcome RemoveRegistryItem(const SafetyGuard& guard, const std::string& text, RegistryView view) {
     RegistryItem item;
     if (!ParseRegistryItem(text, item)) return Outcome(RemovalResult::kFailed);
     if (!item.names_value) {
@@ -35,7 +35,7 @@ RemovalOutcome RemoveRegistryItem(const SafetyGuard& guard, const std::string& t
         if (!verdict.allowed) return Refused(verdict);
     }
     bool partly = false;
-    if (DeleteRegistryItem(text, Use64BitView, &partly)) return Outcome(RemovalResult::kRemoved);
+    if (DeleteRegistryItem(text, view, &partly)) return Outcome(RemovalResult::kRemoved);
     return Outcome(partly ? RemovalResult::kPartial : RemovalResult::kFailed);
 }
 

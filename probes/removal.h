@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "registry_view.h"
 #include "safety_guard.h"
 
 enum class RemovalResult {
@@ -27,6 +28,6 @@ RemovalOutcome RemoveFile(const SafetyGuard& guard, const std::string& path);
 // The folder with everything in it; a folder that is a junction or link is removed as a link.
 RemovalOutcome RemoveFolder(const SafetyGuard& guard, const std::string& path);
 // "ROOT|key path" or "ROOT|key path|value", in the view given (registry_items.h).
-RemovalOutcome RemoveRegistryItem(const SafetyGuard& guard, const std::string& item, BYTE Use64BitView);
+RemovalOutcome RemoveRegistryItem(const SafetyGuard& guard, const std::string& item, RegistryView view);
 // The first running process of that name.
 RemovalOutcome EndProcess(const SafetyGuard& guard, const std::string& name);

@@ -4,8 +4,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "handles.h"
 #include "long_path.h"
+#include "win32/handles.h"
 
 namespace {
 

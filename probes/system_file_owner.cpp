@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "handles.h"
 #include "module_cache.h"
 #include "text_rules.h"
+#include "win32/handles.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "category_files.h"
 #include "check.h"
 #include "engine_fixture.h"
 #include "scratch_folder.h"
@@ -47,18 +48,21 @@ TEST(AnalysisStepsReportTheTracesThatExist) {
     f.engine.AnalyzeCoreFile(0, row_type);
     f.engine.AnalyzeRelatedDir(0, row_type);
     f.engine.AnalyzeSysFile(0, row_type);
-    f.engine.AnalyzeAXCLSID(0, row_type, false);
-    f.engine.AnalyzeNewReg(0, row_type, false);
+    f.engine.AnalyzeAXCLSID(0, row_type, RegistryView::kDefault);
+    f.engine.AnalyzeNewReg(0, row_type, RegistryView::kDefault);
 
     // Surrounding blanks still match; this program stands for the uninstaller, which never ends
     // itself, so it is reported marked.
     CHECK_EQ(Slots().texts["process"],
              StringList{SafetyGuard::Marked(SafetyVerdict::Refuse("本程序自身"), " " + ThisProgramName())});
-    CHECK_EQ(f.engine.ProcessUpperList.size(), 3u);  // every process record, running or not
-    CHECK_EQ(f.engine.ProcessUpperList[1], std::string("NOTRUNNING-KESTRUNE.EXE"));
+    const TQXAnalysisScratch& scratch = f.engine.AnalysisScratch();
+    CHECK_EQ(scratch.ProcessUpperList.size(), 3u);  // every process record, running or not
+    if (scratch.ProcessUpperList.size() > 1)
+        CHECK_EQ(scratch.ProcessUpperList[1], std::string("NOTRUNNING-KESTRUNE.EXE"));
     CHECK_EQ(Slots().texts["corefile"], StringList{program_folder + "\\core.dll"});
     CHECK_EQ(Slots().texts["dir"], StringList{program_folder});
-    CHECK_EQ(f.engine.DirUpperList, StringList{UpperCased(program_folder)});
+    CHECK_EQ(scratch.DirUpperList, StringList{UpperCased(program_folder)});
+    CHECK_EQ(f.engine.WorkLists().DirList, StringList{program_folder});  // what the shortcut step reads
     CHECK_EQ(Slots().texts["driver"], StringList{driver_path});
     CHECK(Slots().texts["com"].empty());  // no component records
     CHECK_EQ(Slots().texts["reg"], (StringList{"HKLM|" + key.Path(), "HKLM|" + key.Path() + "\\Settings|\"Path\""}));
@@ -67,13 +71,21 @@ TEST(AnalysisStepsReportTheTracesThatExist) {
 
 TEST(AnalysisStepsDoNothingWithoutTheirSlot) {
     EngineFixture f;
-    f.WriteProgram({{"PR", {"a.exe"}}});
-    f.engine.ProcessUpperList = {"stale"};
-    f.engine.AnalyzeProcessRun(0, "SW");
-    CHECK_EQ(f.engine.ProcessUpperList, StringList{"stale"});
     f.ConnectAllSlots();
-    f.engine.AnalyzeProcessRun(0, "NM");  // a type without a cache row
-    CHECK_EQ(f.engine.ProcessUpperList, StringList{"stale"});
+    f.WriteFile("SID_SW_LI.hdb", {"KA1|甲|Photo Tools|1|5.1|6.1|32位", "KB2|乙|Photo Tools|1|5.1|6.1|32位"});
+    f.WriteFile("SID_SW_PR.hdb", {"KA1|a.exe", "KB2|b.exe"});
+    f.WriteFile("SID_SW_MAPPED.hdb", {"KA1|SID_SW_PR.hdb", "KB2|SID_SW_PR.hdb"});
+    CHECK(f.engine.ListSoftware("SW", kFilterAll, kFilterAll));
+    f.engine.AnalyzeProcessRun(0, "SW");
+    const StringList& upper_names = f.engine.AnalysisScratch().ProcessUpperList;
+    CHECK_EQ(upper_names, StringList{"A.EXE"});
+    // Without its slot the step reads nothing: row 1 would have left B.EXE.
+    f.engine.OnProcessRun = nullptr;
+    f.engine.AnalyzeProcessRun(1, "SW");
+    CHECK_EQ(upper_names, StringList{"A.EXE"});
+    f.ConnectAllSlots();
+    f.engine.AnalyzeProcessRun(1, "NM");  // a type without a cache row
+    CHECK_EQ(upper_names, StringList{"A.EXE"});
 }
 
 TEST(ShortcutStepMatchesPathTargetAndWorkingFolder) {
@@ -105,7 +117,10 @@ TEST(ShortcutStepMatchesPathTargetAndWorkingFolder) {
         f.engine.AnalyzeShellLink();  // DirList empty: nothing at all
         CHECK(Slots().texts["shortcut"].empty());
 
-        f.engine.DirList = {program};
+        // The folder step leaves the folder for the shortcut step, as the walk spells it.
+        f.WriteProgram({{"FL", {"Foo"}}});
+        f.engine.AnalyzeRelatedDir(0, "SW");
+        CHECK_EQ(f.engine.WorkLists().DirList.size(), 1u);
         f.engine.AnalyzeShellLink();
         const StringList& reported = Slots().texts["shortcut"];
         for (const auto& c : cases) {

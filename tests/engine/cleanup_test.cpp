@@ -3,10 +3,10 @@
 #include "check.h"
 #include "cleanup_selection.h"
 #include "engine_fixture.h"
-#include "scratch_folder.h"
 #include "file_system.h"
-#include "handles.h"
 #include "registry_fixture.h"
+#include "scratch_folder.h"
+#include "win32/handles.h"
 
 namespace {
 
@@ -54,17 +54,19 @@ TEST(CleanupReportsWhatWasRemovedAndWhatWasNot) {
     KernelHandle process_handle(process.hProcess), thread_handle(process.hThread);
 
     const std::string shortcut = drive.Path() + "\\gone.lnk";
-    f.engine.ProcessRunList = {sleeper, "not-running-kestrune.exe"};
-    f.engine.CoreFileList = {read_only, locked, drive.Path() + "\\never-there.dll"};
-    f.engine.AXCLSIDList = {"HKLM|" + key.Path() + "\\Doomed"};
-    f.engine.NewRegList = {"HKLM|" + key.Path() + "\\Kept|gone",
-                           "HKLM|SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|C:\\x.dll"};
-    f.engine.DirList = {clean_dir, busy_dir, drive.Path() + "\\NeverThere"};
-    f.engine.ShellLinkList = {shortcut};
+    CleanupSelection selection;
+    selection.processes = {sleeper, "not-running-kestrune.exe"};
+    selection.core_files = {read_only, locked, drive.Path() + "\\never-there.dll"};
+    selection.component_items = {"HKLM|" + key.Path() + "\\Doomed"};
+    selection.registry_items = {"HKLM|" + key.Path() + "\\Kept|gone",
+                                "HKLM|SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|C:\\x.dll"};
+    selection.related_dirs = {clean_dir, busy_dir, drive.Path() + "\\NeverThere"};
+    selection.shortcuts = {shortcut};
+    FillCleanupLists(f.engine, selection);
     f.engine.CleanProcessRun();
     f.engine.CleanCoreFile();
-    f.engine.CleanAXCLSID(false);
-    f.engine.CleanNewReg(false);
+    f.engine.CleanAXCLSID(RegistryView::kDefault);
+    f.engine.CleanNewReg(RegistryView::kDefault);
     f.engine.CleanRelatedDir();
     f.engine.CleanShellLink();
 
@@ -97,12 +99,15 @@ TEST(CleanupSelectionShapesTheWorkLists) {
                                  "HKLM", "HKLM|a|b|c"};
     selection.driver_files = {"C:\\windows\\system32\\drivers\\foo.sys"};
     selection.shortcuts = {"C:\\users\\x\\Desktop\\Foo.lnk"};
-    f.engine.NewRegList = {"stale"};
+    CleanupSelection stale;
+    stale.registry_items = {"stale"};
+    FillCleanupLists(f.engine, stale);
     FillCleanupLists(f.engine, selection);
-    CHECK_EQ(f.engine.DirList, (StringList{"C:\\Program Files\\Foo", "C:\\Other"}));
-    CHECK_EQ(f.engine.AXCLSIDList,
+    const TQXWorkLists& lists = f.engine.WorkLists();
+    CHECK_EQ(lists.DirList, (StringList{"C:\\Program Files\\Foo", "C:\\Other"}));
+    CHECK_EQ(lists.AXCLSIDList,
              (StringList{"HKLM|SOFTWARE\\Classes\\CLSID\\{1}", "HKLM|SOFTWARE\\Classes\\Interface\\{2}"}));
-    CHECK(f.engine.NewRegList.empty());
-    CHECK_EQ(f.engine.SysFileList, selection.driver_files);
-    CHECK_EQ(f.engine.ShellLinkList, selection.shortcuts);
+    CHECK(lists.NewRegList.empty());
+    CHECK_EQ(lists.SysFileList, selection.driver_files);
+    CHECK_EQ(lists.ShellLinkList, selection.shortcuts);
 }

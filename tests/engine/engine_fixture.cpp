@@ -3,6 +3,7 @@
 #include "category_files.h"
 #include "check.h"
 #include "file_system.h"
+#include "trace_kinds.h"
 
 namespace {
 
@@ -19,39 +20,9 @@ int OnInstalledPath(const char* text) {
     Record("path", text);
     return 0;
 }
-int OnProcessRun(const char* text) {
-    Record("process", text);
-    return 0;
-}
-int OnCoreFile(const char* text) {
-    Record("corefile", text);
-    return 0;
-}
-int OnAXCLSID(const char* text) {
-    Record("com", text);
-    return 0;
-}
-int OnSysFile(const char* text) {
-    Record("driver", text);
-    return 0;
-}
-int OnNewReg(const char* text) {
-    Record("reg", text);
-    return 0;
-}
-int OnShellLink(const char* text) {
-    Record("shortcut", text);
-    return 0;
-}
+void OnTrace(TraceKind kind, const char* text) { Record(TraceKindOf(kind).name, text); }
 int OnCleanInfo(const char* text) {
     Record("clean", text);
-    return 0;
-}
-
-TQX* g_engine = nullptr;
-int OnRelatedDir(const char* text) {
-    Record("dir", text);
-    g_engine->DirList.push_back(text);  // as the window does: the shortcut step reads them
     return 0;
 }
 
@@ -66,13 +37,9 @@ EngineFixture::EngineFixture() : engine(app.Path(), temp.Path()) {
     engine.Initialize();
     CreateDirectories(engine.WorkDir);
     Slots() = SlotLog();
-    g_engine = &engine;
 }
 
-EngineFixture::~EngineFixture() {
-    engine.Finalize();
-    g_engine = nullptr;
-}
+EngineFixture::~EngineFixture() { engine.Finalize(); }
 
 void EngineFixture::WriteFile(const std::string& name, const StringList& records) {
     WriteDatabaseFile(engine.WorkDir, name, records);
@@ -99,12 +66,6 @@ void EngineFixture::WriteProgram(const std::map<std::string, StringList>& record
 void EngineFixture::ConnectAllSlots() {
     engine.OnSoftwareItem = OnSoftwareItem;
     engine.OnInstalledPath = OnInstalledPath;
-    engine.OnProcessRun = OnProcessRun;
-    engine.OnCoreFile = OnCoreFile;
-    engine.OnRelatedDir = OnRelatedDir;
-    engine.OnAXCLSID = OnAXCLSID;
-    engine.OnSysFile = OnSysFile;
-    engine.OnNewReg = OnNewReg;
-    engine.OnShellLink = OnShellLink;
+    ConnectTraceSlots<OnTrace>(engine);
     engine.OnCleanInfo = OnCleanInfo;
 }

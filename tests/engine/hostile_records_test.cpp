@@ -10,7 +10,6 @@
 #include "cleanup_selection.h"
 #include "engine_fixture.h"
 #include "file_system.h"
-#include "handles.h"
 #include "process_probes.h"
 #include "registry_access.h"
 #include "safety_guard.h"
@@ -18,6 +17,7 @@
 #include "shortcut_writer.h"
 #include "system_folders.h"
 #include "uninstall_registration.h"
+#include "win32/handles.h"
 
 namespace {
 
@@ -41,13 +41,12 @@ void SelectProgram(EngineFixture& f) {
 // as qxcli hands it over.
 void AnalyseAndCleanEverything(EngineFixture& f) {
     CHECK(SUCCEEDED(CoInitialize(nullptr)));  // shortcuts are read through COM
-    f.engine.DirList.clear();
     f.engine.AnalyzeProcessRun(0, "SW");
     f.engine.AnalyzeCoreFile(0, "SW");
     f.engine.AnalyzeRelatedDir(0, "SW");
     f.engine.AnalyzeSysFile(0, "SW");
-    f.engine.AnalyzeAXCLSID(0, "SW", false);
-    f.engine.AnalyzeNewReg(0, "SW", false);
+    f.engine.AnalyzeAXCLSID(0, "SW", RegistryView::kDefault);
+    f.engine.AnalyzeNewReg(0, "SW", RegistryView::kDefault);
     f.engine.AnalyzeShellLink();
     CleanupSelection selection;
     selection.processes = Slots().texts["process"];
@@ -62,8 +61,8 @@ void AnalyseAndCleanEverything(EngineFixture& f) {
     f.engine.CleanProcessRun();
     f.engine.CleanSysFile();
     f.engine.CleanCoreFile();
-    f.engine.CleanAXCLSID(false);
-    f.engine.CleanNewReg(false);
+    f.engine.CleanAXCLSID(RegistryView::kDefault);
+    f.engine.CleanNewReg(RegistryView::kDefault);
     f.engine.CleanRelatedDir();
     f.engine.CleanShellLink();
 }
@@ -130,9 +129,11 @@ TEST(SloppyInstallLocationsAreProposedMarkedAndNeverCleaned) {
         sloppy.Set("InstallLocation", location);
         Slots().texts["path"].clear();
         Slots().texts["clean"].clear();
-        f.engine.ListInstallPaths(0, "SW", false);
+        f.engine.ListInstallPaths(0, "SW", RegistryView::kDefault);
         CheckAllMarked("path");
-        f.engine.DirList = Slots().texts["path"];
+        CleanupSelection selection;
+        selection.install_paths = Slots().texts["path"];
+        FillCleanupLists(f.engine, selection);
         f.engine.Tally = TQX::CleanupTally();
         f.engine.CleanRelatedDir();
         CHECK_EQ(f.engine.Tally.removed, 0);

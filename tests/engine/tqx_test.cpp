@@ -1,6 +1,9 @@
 #include <windows.h>
 
+#include "category_files.h"
 #include "check.h"
+#include "cleanup_selection.h"
+#include "engine_fixture.h"
 #include "errors.h"
 #include "file_system.h"
 #include "fixtures.h"
@@ -33,30 +36,36 @@ TEST(ConstructorFormsTheThreePaths) {
 }
 
 TEST(InitializeEmptiesSlotsAndLists) {
-    TQX engine("C:\\App", "C:\\Temp");
-    engine.OnSoftwareItem = engine.OnCleanInfo = CountCalls;
-    engine.DirList = {"C:\\x"};
-    engine.SWSoftwareList = {"line"};
-    engine.Initialize();
-    for (TQXCallback slot : {engine.OnSoftwareItem, engine.OnInstalledPath, engine.OnProcessRun, engine.OnCoreFile,
-                             engine.OnRelatedDir, engine.OnAXCLSID, engine.OnSysFile, engine.OnNewReg,
-                             engine.OnShellLink, engine.OnCleanInfo})
+    EngineFixture f;
+    f.ConnectAllSlots();
+    f.WriteProgram({});
+    CleanupSelection selection;
+    selection.related_dirs = {"C:\\x"};
+    FillCleanupLists(f.engine, selection);
+    f.engine.Initialize();
+    for (TQXCallback slot : {f.engine.OnSoftwareItem, f.engine.OnInstalledPath, f.engine.OnProcessRun,
+                             f.engine.OnCoreFile, f.engine.OnRelatedDir, f.engine.OnAXCLSID, f.engine.OnSysFile,
+                             f.engine.OnNewReg, f.engine.OnShellLink, f.engine.OnCleanInfo})
         CHECK(slot == nullptr);
-    CHECK(engine.DirList.empty() && engine.SWSoftwareList.empty());
+    CHECK(f.engine.WorkLists().DirList.empty() && f.engine.SoftwareListOf("SW")->empty());
 }
 
 TEST(ClearSoftwareListTakesOnlyTheThreeCodes) {
-    TQX engine("C:\\App", "C:\\Temp");
-    engine.Initialize();
-    engine.MWSoftwareList = {"m"};
-    engine.SWSoftwareList = {"s"};
-    engine.NMSoftwareList = {"n"};
-    engine.ClearSoftwareList("XY");
-    engine.ClearSoftwareList("mw");
-    CHECK_EQ(engine.MWSoftwareList.size() + engine.SWSoftwareList.size() + engine.NMSoftwareList.size(), 3u);
-    engine.ClearSoftwareList("SW");
-    CHECK(engine.SWSoftwareList.empty() && !engine.MWSoftwareList.empty() && !engine.NMSoftwareList.empty());
-    CHECK(engine.SoftwareListOf("NM") == &engine.NMSoftwareList && engine.SoftwareListOf("nm") == nullptr);
+    EngineFixture f;
+    f.ConnectAllSlots();
+    const StringList types = {"MW", "SW", "NM"};
+    for (const std::string& type : types) {
+        f.WriteFile("SID_" + type + "_LI.hdb", {type + "1|程序|Photo Tools|1.0|5.1|6.1|32位"});
+        CHECK(f.engine.ListSoftware(type, kFilterAll, kFilterAll));
+    }
+    const auto filled = [&f](const std::string& type) { return !f.engine.SoftwareListOf(type)->empty(); };
+    f.engine.ClearSoftwareList("XY");
+    f.engine.ClearSoftwareList("mw");
+    CHECK(filled("MW") && filled("SW") && filled("NM"));
+    f.engine.ClearSoftwareList("SW");
+    CHECK(!filled("SW") && filled("MW") && filled("NM"));
+    CHECK_EQ(*f.engine.SoftwareListOf("NM"), StringList{"NM1|程序|Photo Tools|1.0|5.1|6.1|32位"});
+    CHECK(f.engine.SoftwareListOf("nm") == nullptr);
 }
 
 TEST(UnpackDatabaseAndFinalizeOwnTheWorkingFolder) {
@@ -80,11 +89,13 @@ TEST(UnpackDatabaseAndFinalizeOwnTheWorkingFolder) {
     CreateDirectories(nested);
     WriteFile(JoinPath(nested, "locked.UPhdb"), "y");
     SetFileAttributesA(JoinPath(nested, "locked.UPhdb").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    WriteDatabaseFile(engine.WorkDir, "SID_SW_LI.hdb", {"line"});
+    engine.OnSoftwareItem = CountCalls;
+    CHECK(engine.ListSoftware("SW", "All", "All"));
     SetFileAttributesA(JoinPath(engine.WorkDir, "SID_SW_LI.hdb").c_str(), FILE_ATTRIBUTE_READONLY);
-    engine.SWSoftwareList = {"line"};
     engine.Finalize();
     CHECK(!DirectoryExists(engine.WorkDir));
-    CHECK(engine.SWSoftwareList.empty());
+    CHECK(engine.SoftwareListOf("SW")->empty());
 }
 
 TEST(UnpackDatabasePassesPackageErrorsOn) {

@@ -1,48 +1,47 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <memory>
+
 #include "check.h"
+#include "cleanup_selection.h"
 #include "engine_fixture.h"
 #include "scratch_folder.h"
 #include "file_system.h"
 #include "main_thread_invoker.h"
 #include "text_rules.h"
-#include "worker_threads.h"
+#include "worker_launcher.h"
 
 namespace {
 
-constexpr UINT kRunEnded = WM_APP + 7;
-DWORD g_main_thread = 0;
 StringList g_events;
 
 void OnStep(int step, const char* text) {
     g_events.push_back(text ? "step " + std::to_string(step) + " " + text : "step " + std::to_string(step));
 }
-void OnRunState(int state) {
-    g_events.push_back("state " + std::to_string(state));
-    if (state == -1) PostThreadMessageA(g_main_thread, kRunEnded, 0, 0);
-}
+void OnRunState(int state) { g_events.push_back("state " + std::to_string(state)); }
 void OnRunError(const char* message) { g_events.push_back(std::string("error ") + message); }
 
-// Starts the worker and pumps this thread's messages until its run has ended, as a window does.
-void RunToTheEnd(TQXWorkerThread* worker, TQX& engine) {
-    g_main_thread = GetCurrentThreadId();
-    g_events.clear();
+template <typename Worker>
+std::unique_ptr<Worker> Connected(std::unique_ptr<Worker> worker) {
     worker->OnStep = OnStep;
     worker->OnRunState = OnRunState;
     worker->OnRunError = OnRunError;
-    worker->Resume();
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!message.hwnd && message.message == kRunEnded) break;
-        DispatchMessageA(&message);
-    }
-    while (engine.Analyzing || engine.Uninstalling) Sleep(1);
+    return worker;
 }
 
-StringList Protocol(const char* const messages[7], const char* final_message) {
+// Launches the worker and waits for the end of its run, serving this thread's messages
+// meanwhile, as qxcli does.
+void RunToTheEnd(std::unique_ptr<TQXWorkerThread> worker, TQX& engine) {
+    g_events.clear();
+    WorkerLauncher launcher(engine);
+    CHECK_EQ(launcher.Launch(std::move(worker)), LaunchResult::kStarted);
+    launcher.WaitForRunEnd();
+}
+
+StringList Protocol(const char* const messages[TQXWorkerThread::kStepCount], const char* final_message) {
     StringList events = {"state 0"};
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < TQXWorkerThread::kStepCount; ++k) {
         events.push_back("step -1 " + std::string(messages[k]));
         events.push_back("step " + std::to_string(k + 1));
     }
@@ -51,7 +50,7 @@ StringList Protocol(const char* const messages[7], const char* final_message) {
     return events;
 }
 
-const char* const kAnalysisMessages[7] = {
+const char* const kAnalysisMessages[TQXWorkerThread::kStepCount] = {
     "正在分析该软件在您系统中的进程信息(1/7),请耐心等待......",
     "正在分析该软件在您系统中的核心文件信息(2/7),请耐心等待......",
     "正在分析该软件在您系统中的相关目录信息(3/7),请耐心等待......",
@@ -61,7 +60,7 @@ const char* const kAnalysisMessages[7] = {
     "正在分析该软件在您系统中的快捷方式信息(7/7),请耐心等待......",
 };
 
-const char* const kCleanupMessages[7] = {
+const char* const kCleanupMessages[TQXWorkerThread::kStepCount] = {
     "正在关闭该软件在您系统中的运行中进程(1/7),请耐心等待......",
     "正在清除该软件在您系统中的驱动服务(2/7),请耐心等待......",
     "正在清除该软件在您系统中的核心文件(3/7),请耐心等待......",
@@ -85,16 +84,19 @@ TEST(AnalysisWorkerRunsTheProtocolAndHandsShortcutsToThisThread) {
         ::WriteFile(program + "\\inside.lnk", "x");  // a shortcut inside the program's folder
         f.WriteProgram({{"FL", {"WorkerApp"}}});
         f.engine.SelectedIndex = 0;
-        f.engine.DirList = {"left over from an earlier run"};
+        CleanupSelection earlier_run;
+        earlier_run.related_dirs = {"left over from an earlier run"};
+        FillCleanupLists(f.engine, earlier_run);
 
-        auto* worker = new TQX_Thread_Analyzed(f.engine, "SW", false);
+        auto worker = Connected(std::make_unique<TQX_Thread_Analyzed>(f.engine, "SW", RegistryView::kDefault));
         worker->Invoker = &invoker;
-        RunToTheEnd(worker, f.engine);
+        RunToTheEnd(std::move(worker), f.engine);
 
         CHECK_EQ(g_events, Protocol(kAnalysisMessages, "该软件所涉及的安装信息已分析完毕."));
         // The walk gives the folder as the file system spells it ("users" under Wine).
-        CHECK_EQ(f.engine.DirList.size(), 1u);
-        const std::string found = f.engine.DirList.empty() ? "" : f.engine.DirList[0];
+        const StringList& folders = f.engine.WorkLists().DirList;
+        CHECK_EQ(folders.size(), 1u);
+        const std::string found = folders.empty() ? "" : folders[0];
         CHECK_EQ(UpperCased(found), UpperCased(program));
         CHECK_EQ(Slots().texts["shortcut"], StringList{program + "\\inside.lnk"});  // searched from "Users\"
         // Shell links are COM objects: the step ran here, the folder walk on the worker.
@@ -112,7 +114,7 @@ TEST(AStepThatFailsStillEndsTheRun) {
     // A damaged line in the core-file category: step 2 raises a decoding error.
     ::WriteFile(JoinPath(f.engine.WorkDir, "SID_SW_CF.hdb.UPhdb"), "NOT HEX\r\n");
     f.engine.SelectedIndex = 0;
-    RunToTheEnd(new TQX_Thread_Analyzed(f.engine, "SW", false), f.engine);
+    RunToTheEnd(Connected(std::make_unique<TQX_Thread_Analyzed>(f.engine, "SW", RegistryView::kDefault)), f.engine);
     CHECK_EQ(g_events, (StringList{"state 0", "step -1 " + std::string(kAnalysisMessages[0]), "step 1",
                                    "step -1 " + std::string(kAnalysisMessages[1]),
                                    "error '0xNO' is not a valid integer value", "state -1"}));
@@ -122,8 +124,50 @@ TEST(AStepThatFailsStillEndsTheRun) {
 TEST(CleanupWorkerRunsAllSevenStepsEvenWithNothingToDo) {
     EngineFixture f;
     f.ConnectAllSlots();
-    RunToTheEnd(new TQX_Thread_Uninstall(f.engine, false), f.engine);
+    RunToTheEnd(Connected(std::make_unique<TQX_Thread_Uninstall>(f.engine, RegistryView::kDefault)), f.engine);
     CHECK_EQ(g_events, Protocol(kCleanupMessages, "该软件所涉及的安装信息已清除完毕."));
     CHECK(Slots().texts["clean"].empty());
     CHECK(!f.engine.Uninstalling);
+}
+
+TEST(OneRunAtATimeWithItsFlagUpFromTheLaunch) {
+    CHECK(SUCCEEDED(CoInitialize(nullptr)));
+    {
+        EngineFixture f;
+        f.ConnectAllSlots();
+        f.WriteProgram({});
+        f.engine.SelectedIndex = 0;
+        g_events.clear();
+        // The analysis hands its shortcut step to this thread, so it cannot end before this
+        // thread serves its messages in WaitForRunEnd.
+        MainThreadInvoker invoker;
+        WorkerLauncher launcher(f.engine);
+        auto analysis = Connected(std::make_unique<TQX_Thread_Analyzed>(f.engine, "SW", RegistryView::kDefault));
+        analysis->Invoker = &invoker;
+        CHECK_EQ(launcher.Launch(std::move(analysis)), LaunchResult::kStarted);
+        CHECK(f.engine.Analyzing);
+
+        // A second start is refused, whatever its kind and launcher, and calls nothing.
+        WorkerLauncher other_launcher(f.engine);
+        CHECK_EQ(launcher.Launch(Connected(std::make_unique<TQX_Thread_Uninstall>(f.engine, RegistryView::kDefault))),
+                 LaunchResult::kBusy);
+        CHECK_EQ(other_launcher.Launch(
+                     Connected(std::make_unique<TQX_Thread_Analyzed>(f.engine, "SW", RegistryView::kDefault))),
+                 LaunchResult::kBusy);
+        CHECK(!f.engine.Uninstalling);
+
+        launcher.WaitForRunEnd();
+        CHECK(!f.engine.Analyzing);
+        CHECK_EQ(g_events, Protocol(kAnalysisMessages, "该软件所涉及的安装信息已分析完毕."));
+
+        // Once the run has ended the next one starts, its own flag up at once.
+        g_events.clear();
+        CHECK_EQ(launcher.Launch(Connected(std::make_unique<TQX_Thread_Uninstall>(f.engine, RegistryView::kDefault))),
+                 LaunchResult::kStarted);
+        CHECK(f.engine.Uninstalling);
+        launcher.WaitForRunEnd();
+        CHECK(!f.engine.Uninstalling);
+        CHECK_EQ(g_events, Protocol(kCleanupMessages, "该软件所涉及的安装信息已清除完毕."));
+    }
+    CoUninitialize();
 }

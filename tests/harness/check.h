@@ -83,4 +83,7 @@ struct Registrar {
         }                                                                                   \
     } while (0)
 
-#define CONTEXT(text) ::check::Context check_context_##__LINE__(text)
+// Two levels, so that __LINE__ is expanded before it is pasted: each CONTEXT has a name of its own.
+#define CHECK_PASTE_(a, b) a##b
+#define CHECK_PASTE(a, b) CHECK_PASTE_(a, b)
+#define CONTEXT(text) ::check::Context CHECK_PASTE(check_context_, __LINE__)(text)

@@ -14,11 +14,11 @@
 
 #include "check.h"
 #include "com_scanners.h"
-#include "handles.h"
 #include "long_path.h"
 #include "matching.h"
 #include "registry_access.h"
 #include "scan_info.h"
+#include "win32/handles.h"
 
 namespace {
 
@@ -297,7 +297,7 @@ TEST(ComScanFindsTheClassesOfTheProgramsModules) {
     StringList clsids = {"stale"};
     ComRegistrations found;
     found.class_keys = found.bho_keys = {"stale"};
-    ScanComRegistrations(program.records, clsids, found, kDefaultView);
+    ScanComRegistrations(program.records, clsids, found, RegistryView::kDefault);
 
     CHECK_EQ(clsids, program.FoundClsids());
     CHECK_EQ(found.class_keys, (StringList{
@@ -331,7 +331,7 @@ TEST(InterfacesBelongByIidThenTypeLibraryThenProxyStub) {
 
     StringList clsids;
     ComRegistrations found;
-    ScanComRegistrations(program.records, clsids, found, kDefaultView);
+    ScanComRegistrations(program.records, clsids, found, RegistryView::kDefault);
     StringList expected = {iids[0], iids[2], iids[3], program.shared_appid};
     std::sort(expected.begin(), expected.end());
     for (std::string& iid : expected) iid = kInterfaceItem + iid;
@@ -364,7 +364,7 @@ TEST(BrowserAddOnsAreFoundByTheFoundClasses) {
 
     StringList clsids;
     ComRegistrations found;
-    ScanComRegistrations(program.records, clsids, found, kDefaultView);
+    ScanComRegistrations(program.records, clsids, found, RegistryView::kDefault);
     CHECK_EQ(found.bho_keys, (StringList{"HKLM|" + kBhoPath + program.inproc,
                                          "HKLM|" + kBhoPath + program.local_command_line}));
     CHECK_EQ(found.preapproved_keys, StringList{"HKLM|" + kPreApprovedPath + lower_case});
@@ -375,8 +375,8 @@ TEST(BrowserAddOnsAreFoundByTheFoundClasses) {
     // The value scanners leave the scan text alone.
     ScanInfoText::Set("before");
     StringList approved, toolbars;
-    ScanApprovedShellExtensions(clsids, approved, kDefaultView);
-    ScanIeToolbars(clsids, toolbars, kDefaultView);
+    ScanApprovedShellExtensions(clsids, approved, RegistryView::kDefault);
+    ScanIeToolbars(clsids, toolbars, RegistryView::kDefault);
     CHECK_EQ(approved, StringList{"HKLM|" + kApprovedPath + "|" + program.local_command_line});
     CHECK_EQ(toolbars, StringList{"HKLM|" + kToolbarPath + "|" + program.inproc});
     CHECK_EQ(ScanInfoText::Get(), std::string("before"));
@@ -390,7 +390,7 @@ TEST(WithoutComRecordsOnlyTheClassAndInterfaceWalksRun) {
         StringList clsids = {"stale"};
         ComRegistrations found;
         ScanInfoText::Set("before");
-        ScanComRegistrations(records, clsids, found, kDefaultView);
+        ScanComRegistrations(records, clsids, found, RegistryView::kDefault);
         CHECK(clsids.empty());
         for (const StringList* list : {&found.class_keys, &found.appid_keys, &found.typelib_keys,
                                        &found.interface_keys, &found.bho_keys, &found.preapproved_keys,
@@ -401,9 +401,9 @@ TEST(WithoutComRecordsOnlyTheClassAndInterfaceWalksRun) {
     // With no CLSIDs the add-on scanners return before looking at anything.
     ScanInfoText::Set("before");
     StringList output;
-    ScanBrowserHelperObjects({}, output, kDefaultView);
-    ScanPreApproved({}, output, kDefaultView);
-    ScanExtStats({}, output, kDefaultView);
+    ScanBrowserHelperObjects({}, output, RegistryView::kDefault);
+    ScanPreApproved({}, output, RegistryView::kDefault);
+    ScanExtStats({}, output, RegistryView::kDefault);
     CHECK(output.empty());
     CHECK_EQ(ScanInfoText::Get(), std::string("before"));
 }
@@ -427,7 +427,7 @@ TEST(ClassWalkOverAnyRootKeepsValuesAsRead) {
     StringList clsids = {"kept"}, typelib_ids = {"kept"};
     const std::string known = "KST" + tag + ".DLL";
     ScanClsidServers(HKEY_LOCAL_MACHINE, "HKLM", base, {known}, class_keys, appid_keys, typelib_keys, clsids,
-                     typelib_ids, kDefaultView);
+                     typelib_ids, RegistryView::kDefault);
     CHECK_EQ(class_keys, (StringList{"HKLM|" + base + classes[0] + "|" + known,
                                      "HKLM|" + base + classes[1] + "|" + known}));
     CHECK_EQ(clsids, (StringList{"kept", classes[0], classes[1]}));
@@ -455,7 +455,7 @@ TEST(ElevationPoliciesByAppNameOrElseAppPath) {
 
     StringList output = {"HKLM|" + kPolicyPath + policies[1]};  // added once
     ScanElevationPolicy({"OTHER" + tag + ".EXE", "KST" + tag + "APP.EXE"},
-                        {"", "C:\\PROGRAM FILES\\KESTRUNE " + tag}, output, kDefaultView);
+                        {"", "C:\\PROGRAM FILES\\KESTRUNE " + tag}, output, RegistryView::kDefault);
     CHECK_EQ(output, (StringList{"HKLM|" + kPolicyPath + policies[1], "HKLM|" + kPolicyPath + policies[0],
                                  "HKLM|" + kPolicyPath + policies[2]}));
 }

@@ -7,9 +7,9 @@
 
 #include "check.h"
 #include "directory_walk.h"
-#include "handles.h"
 #include "scan_info.h"
 #include "scratch_folder.h"
+#include "win32/handles.h"
 
 namespace {
 
@@ -140,6 +140,7 @@ TEST(IsNamedDirectoryTakesTheWholeLastName) {
         {"C:\\A\\Foo", true},
         {"C:\\A\\FOO", true},
         {"C:\\A\\Foo\\", true},
+        {"C:\\A/Foo", true},  // "/" separates names too, as everywhere on Windows
         {"Foo", true},
         {"C:\\A\\Foo2", false},
         {"C:\\A\\foo bar", false},

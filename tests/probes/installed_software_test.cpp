@@ -72,7 +72,7 @@ std::string ShortForm(const std::string& path) {
 }
 
 StringList Found(const StringList& records, StringList output = {}) {
-    FindInstallPaths(records, output, 0);
+    FindInstallPaths(records, output, RegistryView::kDefault);
     return output;
 }
 
@@ -187,11 +187,13 @@ TEST(ScansAppendDisplayNamesAndLocationsSideBySide) {
     } cases[] = {
         {"Windows Installer, with a hive that does not exist listed first",
          [](const std::string& hive, StringList& names, StringList& locations) {
-             ScanInstallerUserData({"NoSuchHive", hive}, names, locations, 0);
+             ScanInstallerUserData({"NoSuchHive", hive}, names, locations, RegistryView::kDefault);
          },
          Named("Installed"), folders.first},
         {"uninstall keys",
-         [](const std::string&, StringList& names, StringList& locations) { ScanUninstallKeys(names, locations, 0); },
+         [](const std::string&, StringList& names, StringList& locations) {
+             ScanUninstallKeys(names, locations, RegistryView::kDefault);
+         },
          Named("Listed"), "\\\\host\\Listed"},
     };
     for (const auto& c : cases) {

@@ -7,8 +7,8 @@
 
 #include "check.h"
 #include "file_system.h"
-#include "handles.h"
 #include "process_probes.h"
+#include "win32/handles.h"
 
 namespace {
 

@@ -35,10 +35,10 @@ StringList SortedNames(StringList names) {
 }
 
 // The names a walk visits, in order.
-StringList WalkedNames(bool (*walk)(HKEY, const std::string&, BYTE, const KeyWalkVisitor&), HKEY root,
+StringList WalkedNames(bool (*walk)(HKEY, const std::string&, RegistryView, const KeyWalkVisitor&), HKEY root,
                        const std::string& path) {
     StringList names;
-    CHECK(walk(root, path, kDefaultView, [&names](const RegistryKey& base, const std::string& name) {
+    CHECK(walk(root, path, RegistryView::kDefault, [&names](const RegistryKey& base, const std::string& name) {
         CHECK(base.IsOpen());
         names.push_back(name);
     }));
@@ -64,15 +64,18 @@ std::string CurrentUserSid() {
 
 }  // namespace
 
-TEST(ViewFlagAddsTheWow64KeyOnlyForOne) {
+TEST(The64BitViewAddsTheWow64KeyToEachMask) {
     const struct {
-        BYTE flag;
+        RegistryView view;
         REGSAM full, query;
-    } cases[] = {{0, 0xF003F, 0x1}, {1, 0xF013F, 0x101}, {2, 0xF003F, 0x1}, {255, 0xF003F, 0x1}};
+    } cases[] = {
+        {RegistryView::kDefault, KEY_ALL_ACCESS, KEY_QUERY_VALUE},
+        {RegistryView::k64Bit, KEY_ALL_ACCESS | KEY_WOW64_64KEY, KEY_QUERY_VALUE | KEY_WOW64_64KEY},
+    };
     for (const auto& c : cases) {
-        CONTEXT("flag " + std::to_string(c.flag));
-        CHECK_EQ(FullAccessMask(c.flag), c.full);
-        CHECK_EQ(QueryAccessMask(c.flag), c.query);
+        CONTEXT(c.view == RegistryView::k64Bit ? "64-bit view" : "default view");
+        CHECK_EQ(FullAccessMask(c.view), c.full);
+        CHECK_EQ(QueryAccessMask(c.view), c.query);
     }
 }
 
@@ -82,19 +85,19 @@ TEST(BaseKeysOpenWithTheViewsMask) {
     const struct {
         HKEY root;
         std::string path;
-        BYTE view;
+        RegistryView view;
         bool opens;
     } cases[] = {
-        {HKEY_LOCAL_MACHINE, test / "Base", kDefaultView, true},
-        // On 32-bit Windows the 64-bit view flag is accepted and changes nothing.
-        {HKEY_LOCAL_MACHINE, test / "Base", kUse64BitView, true},
-        {HKEY_LOCAL_MACHINE, test / "Base\\", kDefaultView, true},  // a trailing "\" is accepted
-        {HKEY_USERS, "", kDefaultView, true},                      // the root itself
-        {HKEY_LOCAL_MACHINE, test / "Missing", kDefaultView, false},
-        {HKEY_CURRENT_USER, test / "Base", kDefaultView, false},  // another root
+        {HKEY_LOCAL_MACHINE, test / "Base", RegistryView::kDefault, true},
+        // On 32-bit Windows the 64-bit view is accepted and changes nothing.
+        {HKEY_LOCAL_MACHINE, test / "Base", RegistryView::k64Bit, true},
+        {HKEY_LOCAL_MACHINE, test / "Base\\", RegistryView::kDefault, true},  // a trailing "\" is accepted
+        {HKEY_USERS, "", RegistryView::kDefault, true},                       // the root itself
+        {HKEY_LOCAL_MACHINE, test / "Missing", RegistryView::kDefault, false},
+        {HKEY_CURRENT_USER, test / "Base", RegistryView::kDefault, false},  // another root
     };
     for (const auto& c : cases) {
-        CONTEXT(c.path + " view " + std::to_string(c.view));
+        CONTEXT(c.path + (c.view == RegistryView::k64Bit ? " in the 64-bit view" : ""));
         RegistryKey key;
         const LONG status = OpenBaseKey(key, c.root, c.path, c.view);
         CHECK_EQ(status == ERROR_SUCCESS, c.opens);
@@ -124,8 +127,8 @@ TEST(EnumeratedNamesFitA255ByteBufferOrComeBackEmpty) {
     }
 
     RegistryKey keys, values;
-    CHECK_EQ(OpenBaseKey(keys, HKEY_CURRENT_USER, test / "Keys", kDefaultView), ERROR_SUCCESS);
-    CHECK_EQ(OpenBaseKey(values, HKEY_CURRENT_USER, test / "Values", kDefaultView), ERROR_SUCCESS);
+    CHECK_EQ(OpenBaseKey(keys, HKEY_CURRENT_USER, test / "Keys", RegistryView::kDefault), ERROR_SUCCESS);
+    CHECK_EQ(OpenBaseKey(values, HKEY_CURRENT_USER, test / "Values", RegistryView::kDefault), ERROR_SUCCESS);
     CHECK(CountSubKeys(keys) >= 3);  // 254, 255 and the Chinese names at least
     CHECK_EQ(CountValues(values), static_cast<DWORD>(std::size(names)));
 
@@ -182,7 +185,7 @@ TEST(ValuesReadAsTextUpToTheirFirstZeroByte) {
         CONTEXT(c.name);
         CHECK_EQ(test.SetValue("Values", c.name, c.type, c.data), ERROR_SUCCESS);
         RegistryKey key;
-        CHECK_EQ(OpenBaseKey(key, HKEY_CURRENT_USER, test / "Values", kDefaultView), ERROR_SUCCESS);
+        CHECK_EQ(OpenBaseKey(key, HKEY_CURRENT_USER, test / "Values", RegistryView::kDefault), ERROR_SUCCESS);
         CHECK(HasValue(key, c.name));
         std::string text = "left over";
         CHECK(ReadValueText(key, c.name, text));
@@ -196,7 +199,7 @@ TEST(AbsentValuesFailTheSizeProbe) {
     const std::string long_name = NameOfLength(300, 'v');
     CHECK_EQ(test.SetString("Values", long_name, "long name"), ERROR_SUCCESS);
     RegistryKey key;
-    CHECK_EQ(OpenBaseKey(key, HKEY_CURRENT_USER, test / "Values", kDefaultView), ERROR_SUCCESS);
+    CHECK_EQ(OpenBaseKey(key, HKEY_CURRENT_USER, test / "Values", RegistryView::kDefault), ERROR_SUCCESS);
     // Names that cannot be enumerated into the buffer can still be read by name.
     std::string text;
     CHECK(ReadValueText(key, long_name, text));
@@ -224,7 +227,7 @@ TEST(WalksVisitEachNameWithTheBaseKeyOpen) {
 
     // A scanner opens each sub-key relative to the base key it is handed.
     std::map<std::string, std::string> found;
-    CHECK(WalkSubKeyNames(HKEY_LOCAL_MACHINE, test / "Walk", kDefaultView,
+    CHECK(WalkSubKeyNames(HKEY_LOCAL_MACHINE, test / "Walk", RegistryView::kDefault,
                           [&found](const RegistryKey& base, const std::string& name) {
                               RegistryKey sub;
                               std::string text;
@@ -240,8 +243,8 @@ TEST(WalksVisitEachNameWithTheBaseKeyOpen) {
     // A base key that cannot be opened gives nothing.
     int visits = 0;
     const auto count = [&visits](const RegistryKey&, const std::string&) { ++visits; };
-    CHECK(!WalkSubKeyNames(HKEY_LOCAL_MACHINE, test / "Missing", kDefaultView, count));
-    CHECK(!WalkValueNames(HKEY_LOCAL_MACHINE, test / "Missing", kDefaultView, count));
+    CHECK(!WalkSubKeyNames(HKEY_LOCAL_MACHINE, test / "Missing", RegistryView::kDefault, count));
+    CHECK(!WalkValueNames(HKEY_LOCAL_MACHINE, test / "Missing", RegistryView::kDefault, count));
     CHECK_EQ(visits, 0);
 }
 
@@ -264,7 +267,7 @@ TEST(ItemsLocateRealKeysAndValues) {
         RegistryItem item;
         CHECK(ParseRegistryItem(c.text, item));
         RegistryKey opened;
-        CHECK_EQ(OpenBaseKey(opened, item.root, item.key_path, kDefaultView), ERROR_SUCCESS);
+        CHECK_EQ(OpenBaseKey(opened, item.root, item.key_path, RegistryView::kDefault), ERROR_SUCCESS);
         std::string text;
         CHECK(ReadValueText(opened, item.value_name, text));
         CHECK_EQ(text, c.value);
@@ -279,7 +282,7 @@ TEST(EnumUserSidsAddsEveryHiveOnce) {
     std::string listed_sid = user_sid;
     listed_sid[0] = 's';
     StringList hives = {"Earlier entry", listed_sid};
-    EnumUserSids(hives, kDefaultView);
+    EnumUserSids(hives, RegistryView::kDefault);
     CHECK_EQ(hives[0], std::string("Earlier entry"));
     CHECK_EQ(hives[1], listed_sid);
     CHECK(std::count(hives.begin(), hives.end(), user_sid) == 0);
@@ -303,12 +306,12 @@ TEST(EnumUserSidsAddsEveryHiveOnce) {
 
     // A second run adds nothing; nor does the 64-bit view, which is the same here.
     const StringList first_run = hives;
-    EnumUserSids(hives, kDefaultView);
-    EnumUserSids(hives, kUse64BitView);
+    EnumUserSids(hives, RegistryView::kDefault);
+    EnumUserSids(hives, RegistryView::k64Bit);
     CHECK_EQ(hives, first_run);
 
     StringList fresh;
-    EnumUserSids(fresh, kDefaultView);
+    EnumUserSids(fresh, RegistryView::kDefault);
     CHECK_EQ(fresh.size(), static_cast<std::size_t>(hive_count));
     CHECK(std::find(fresh.begin(), fresh.end(), user_sid) != fresh.end());
 }

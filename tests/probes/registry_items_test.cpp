@@ -10,14 +10,14 @@
 
 namespace {
 
-const BYTE kViews[] = {0, 1};  // the default view, and the 64-bit view flag
+const RegistryView kViews[] = {RegistryView::kDefault, RegistryView::k64Bit};
 const char kSharedDllsPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
 const char kInstallerFoldersPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders";
 
 // Another machine's user: the records of the database carry whatever user they were written for.
 const char kForeignSid[] = "S-1-5-21-1111111111-2222222222-3333333333-1001";
 
-std::string ViewName(BYTE view) { return view == 1 ? "64-bit view" : "default view"; }
+std::string ViewName(RegistryView view) { return view == RegistryView::k64Bit ? "64-bit view" : "default view"; }
 
 // A key with a value "Name", another value "Other", a default value, and sub-keys two levels down.
 void FillKey(const ScopedTestKey& test_key, const std::string& sub_path) {
@@ -61,7 +61,7 @@ TEST(ExistenceOfDatabaseRecords) {
         {"K|HKLM|\\", false},
         {"", false},
     };
-    for (const BYTE view : {BYTE{0}, BYTE{1}, BYTE{2}}) {
+    for (const RegistryView view : kViews) {
         for (const auto& c : cases) {
             CONTEXT(ViewName(view) + " " + check::Quote(c.record));
             CHECK_EQ(RegistryItemExists(c.record, view), c.exists);
@@ -78,7 +78,7 @@ TEST(SharedDllsItemsAreNeverPresentNorDeleted) {
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SHAREDDLLS",
         "software\\microsoft\\windows\\currentversion\\shareddlls",
     };
-    for (const BYTE view : kViews) {
+    for (const RegistryView view : kViews) {
         for (const std::string& path : path_cases) {
             CONTEXT(ViewName(view) + " " + path);
             CHECK(ValueExists(HKEY_LOCAL_MACHINE, path, dll));
@@ -92,7 +92,7 @@ TEST(SharedDllsItemsAreNeverPresentNorDeleted) {
     const ScopedTestKey test_key(HKEY_LOCAL_MACHINE, "SOFTWARE");
     const std::string protected_key = test_key / "CurrentVersion\\SharedDlls\\Entry";
     CHECK_EQ(test_key.SetString("CurrentVersion\\SharedDlls\\Entry", "v", "x"), ERROR_SUCCESS);
-    for (const BYTE view : kViews) {
+    for (const RegistryView view : kViews) {
         CONTEXT(ViewName(view));
         CHECK(!DeleteRegistryItem("HKLM|" + protected_key, view));
         CHECK(!DeleteRegistryItem("HKLM|" + protected_key + "|v", view));
@@ -100,7 +100,7 @@ TEST(SharedDllsItemsAreNeverPresentNorDeleted) {
     }
 
     // Nor is a key above the reference counts deleted: they would go with it.
-    for (const BYTE view : kViews) {
+    for (const RegistryView view : kViews) {
         for (const char* holder : {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "software\\MICROSOFT\\",
                                    "SOFTWARE"}) {
             CONTEXT(ViewName(view) + " " + holder);
@@ -111,7 +111,7 @@ TEST(SharedDllsItemsAreNeverPresentNorDeleted) {
 }
 
 TEST(DeletingAKeyRemovesEverythingBelowIt) {
-    for (const BYTE view : kViews) {
+    for (const RegistryView view : kViews) {
         for (const char* ending : {"", "|", "\\"}) {
             CONTEXT(ViewName(view) + " item ending " + check::Quote(ending));
             const ScopedTestKey test_key(HKEY_LOCAL_MACHINE, "SOFTWARE");
@@ -134,7 +134,7 @@ TEST(DeletingAValueLeavesTheKeyAndItsOtherValues) {
         {"\"Name\"", "Name"},
         {"\"\"", ""},  // the default value
     };
-    for (const BYTE view : kViews) {
+    for (const RegistryView view : kViews) {
         for (const auto& c : cases) {
             CONTEXT(ViewName(view) + " " + check::Quote(c.value_field));
             const ScopedTestKey test_key(HKEY_LOCAL_MACHINE, "SOFTWARE");
@@ -170,7 +170,7 @@ TEST(DeletionSaysWhetherTheItemIsGone) {
         {"HKLM|\\", false},
         {"", false},
     };
-    for (const BYTE view : kViews) {
+    for (const RegistryView view : kViews) {
         for (const auto& c : cases) {
             CONTEXT(ViewName(view) + " " + check::Quote(c.item));
             CHECK_EQ(DeleteRegistryItem(c.item, view), c.gone);
@@ -183,7 +183,7 @@ TEST(DeletionSaysWhetherTheItemIsGone) {
 TEST(DeletionTheSystemRefusesIsReportedAsFailure) {
     // Wine lets a key be deleted whatever its access list says, but it does refuse to open a key
     // with full access when the list does not grant it, and the deletion opens with full access.
-    for (const BYTE view : kViews) {
+    for (const RegistryView view : kViews) {
         CONTEXT(ViewName(view));
         const ScopedTestKey test_key(HKEY_LOCAL_MACHINE, "SOFTWARE");
         FillKey(test_key, "App");
@@ -191,7 +191,7 @@ TEST(DeletionTheSystemRefusesIsReportedAsFailure) {
         const ScopedFullAccessRefusal refusal(HKEY_LOCAL_MACHINE, test_key / "App\\B\\Locked");
         // The existence test asks for full access too in the default view, for reading only in the
         // 64-bit view.
-        CHECK_EQ(RegistryItemExists("K|HKLM|" + test_key / "App\\B\\Locked", view), view == 1);
+        CHECK_EQ(RegistryItemExists("K|HKLM|" + test_key / "App\\B\\Locked", view), view == RegistryView::k64Bit);
 
         CHECK(!DeleteRegistryItem("HKLM|" + test_key / "App\\B\\Locked|v", view));
         CHECK(ValueExists(HKEY_LOCAL_MACHINE, test_key / "App\\B\\Locked", "v"));
@@ -205,7 +205,7 @@ TEST(DeletionTheSystemRefusesIsReportedAsFailure) {
     FillKey(test_key, "App");
     CHECK_EQ(test_key.SetString("App\\B\\Locked", "v", "x"), ERROR_SUCCESS);
     const ScopedFullAccessRefusal refusal(HKEY_LOCAL_MACHINE, test_key / "App\\B\\Locked");
-    CHECK(!DeleteRegistryItem("HKLM|" + test_key / "App", 0));
+    CHECK(!DeleteRegistryItem("HKLM|" + test_key / "App", RegistryView::kDefault));
     CHECK(test_key.KeyExists("App\\B\\Locked"));
     CHECK(!test_key.KeyExists("App\\A") && !test_key.KeyExists("App\\C"));
 }
@@ -233,11 +233,12 @@ TEST(UserPathsAreFittedToTheLocalHive) {
         {"NoSuchHive\\" + relative, "NoSuchHive\\" + relative},
         {"s-1-5-21-1\\" + relative, "s-1-5-21-1\\" + relative},
     };
-    for (const BYTE view : kViews) {
-        for (const REGSAM trial : {REGSAM{0x1}, REGSAM{0xF003F}}) {
+    for (const RegistryView view : kViews) {
+        for (const REGSAM trial : {REGSAM{KEY_QUERY_VALUE}, REGSAM{KEY_ALL_ACCESS}}) {
+            const REGSAM access = trial | (view == RegistryView::k64Bit ? KEY_WOW64_64KEY : 0);
             for (const auto& c : cases) {
                 CONTEXT(ViewName(view) + " " + c.path);
-                CHECK_EQ(RetargetUserSid(c.path, view, trial | (view == 1 ? 0x100 : 0)), c.fitted);
+                CHECK_EQ(RetargetUserSid(c.path, view, access), c.fitted);
                 const bool found = c.fitted.compare(0, hive.size(), hive) == 0;
                 CHECK_EQ(RegistryItemExists("K|HKU|" + c.path, view), found);
                 CHECK_EQ(RegistryItemExists("K|HKU|" + c.path + "|Name", view), found);
@@ -246,7 +247,7 @@ TEST(UserPathsAreFittedToTheLocalHive) {
     }
 
     // The deletion fits the path again: the items are removed under the local hive.
-    for (const BYTE view : kViews) {
+    for (const RegistryView view : kViews) {
         CONTEXT(ViewName(view));
         const std::string item = "HKU|" + std::string(kForeignSid) + "\\" + relative;
         FillKey(user_key, "App");
@@ -261,7 +262,7 @@ TEST(UserPathsAreFittedToTheLocalHive) {
     // but it is still there, and the deletion says so.
     CHECK_EQ(user_key.SetString("Locked", "v", "x"), ERROR_SUCCESS);
     const ScopedFullAccessRefusal refusal(HKEY_USERS, user_key / "Locked");
-    for (const BYTE view : kViews) {
+    for (const RegistryView view : kViews) {
         CONTEXT(ViewName(view));
         CHECK(!DeleteRegistryItem("HKU|" + std::string(kForeignSid) + "\\" + in_hive + "\\Locked", view));
         CHECK(user_key.KeyExists("Locked"));
@@ -298,7 +299,7 @@ TEST(InstallerFoldersAreFoundForTheFolderAndItsParents) {
         {"a value already in the output, in other letter case, is not added again", {base + "\\Other"}, {}},
         {"no directories", {}, {}},
     };
-    for (const BYTE view : kViews) {
+    for (const RegistryView view : kViews) {
         for (const auto& c : cases) {
             CONTEXT(ViewName(view) + " " + c.what);
             StringList output = {"kept", UpperCased(item(other))};
@@ -312,9 +313,9 @@ TEST(InstallerFoldersAreFoundForTheFolderAndItsParents) {
 
     // What the scan reports, the deletion removes.
     StringList found;
-    ScanInstallerFolders({base + "\\Other"}, found, 0);
+    ScanInstallerFolders({base + "\\Other"}, found, RegistryView::kDefault);
     CHECK_EQ(found, StringList{item(other)});
-    CHECK(DeleteRegistryItem(found.front(), 0));
+    CHECK(DeleteRegistryItem(found.front(), RegistryView::kDefault));
     CHECK(!ValueExists(HKEY_LOCAL_MACHINE, kInstallerFoldersPath, other));
     CHECK(ValueExists(HKEY_LOCAL_MACHINE, kInstallerFoldersPath, foo));
 }

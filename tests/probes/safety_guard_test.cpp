@@ -7,13 +7,13 @@
 
 #include "check.h"
 #include "file_system.h"
-#include "handles.h"
 #include "registry_fixture.h"
 #include "removal.h"
 #include "safety_guard.h"
 #include "scratch_folder.h"
 #include "system_folders.h"
 #include "uninstall_registration.h"
+#include "win32/handles.h"
 
 namespace {
 
@@ -104,7 +104,7 @@ TEST(KeysWindowsNeedsStayWhileTheProgramsOwnGo) {
     };
     for (const std::string& item : refused) {
         CONTEXT(item);
-        CHECK(RemoveRegistryItem(guard, item, 0).result == RemovalResult::kRefused);
+        CHECK(RemoveRegistryItem(guard, item, RegistryView::kDefault).result == RemovalResult::kRefused);
     }
     CHECK(KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
     CHECK(KeyExists(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services"));
@@ -112,7 +112,7 @@ TEST(KeysWindowsNeedsStayWhileTheProgramsOwnGo) {
 
     ScopedTestKey test_key(HKEY_LOCAL_MACHINE, "SOFTWARE");
     CHECK_EQ(test_key.SetString("Run", "Program", "x"), ERROR_SUCCESS);
-    CHECK(RemoveRegistryItem(guard, "HKLM|" + test_key.Path(), 0).Removed());
+    CHECK(RemoveRegistryItem(guard, "HKLM|" + test_key.Path(), RegistryView::kDefault).Removed());
     CHECK(!KeyExists(HKEY_LOCAL_MACHINE, test_key.Path()));
 }
 

@@ -3,8 +3,8 @@
 #include <atomic>
 
 #include "check.h"
-#include "handles.h"
 #include "scan_info.h"
+#include "win32/handles.h"
 
 namespace {
 

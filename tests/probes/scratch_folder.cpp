@@ -4,8 +4,8 @@
 
 #include "check.h"
 #include "file_system.h"
-#include "handles.h"
 #include "module_cache.h"
+#include "win32/handles.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <shlobj.h>
 
 #include "check.h"
-#include "handles.h"
 #include "scratch_folder.h"
 #include "shell_link.h"
 #include "shortcut_writer.h"
+#include "win32/handles.h"
 
 namespace {
 

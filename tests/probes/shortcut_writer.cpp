@@ -4,7 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "handles.h"
+#include "win32/handles.h"
 
 bool WriteShortcut(const std::string& path, const std::string& target, const std::string& working_directory) {
     ComPointer<IShellLinkA> link;

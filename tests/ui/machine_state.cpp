@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "handles.h"
+#include "win32/handles.h"
 
 namespace {
 

@@ -191,10 +191,12 @@ HWND WindowDriver::Click(int button_id) {
     return Deliver(Control(button_id), BM_CLICK, 0, 0, "a click on button " + std::to_string(button_id));
 }
 
-HWND WindowDriver::ClickLink(int label_id) {
-    HWND label = Control(label_id);
-    return Deliver(GetParent(label), WM_COMMAND, MAKEWPARAM(label_id, STN_CLICKED), reinterpret_cast<LPARAM>(label),
-                   "a click on link " + std::to_string(label_id));
+HWND WindowDriver::ClickLink(int label_id) { return Notify(label_id, STN_CLICKED); }
+
+HWND WindowDriver::Notify(int control_id, WORD code) {
+    HWND control = Control(control_id);
+    return Deliver(GetParent(control), WM_COMMAND, MAKEWPARAM(control_id, code), reinterpret_cast<LPARAM>(control),
+                   "notification " + std::to_string(code) + " of control " + std::to_string(control_id));
 }
 
 HWND WindowDriver::ChooseComboEntry(int combo_id, int index) {
@@ -202,8 +204,7 @@ HWND WindowDriver::ChooseComboEntry(int combo_id, int index) {
     if (index >= ComboCount(combo_id))
         throw std::runtime_error("combo " + std::to_string(combo_id) + " has no entry " + std::to_string(index));
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    return Deliver(GetParent(combo), WM_COMMAND, MAKEWPARAM(combo_id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo),
-                   "the choice of entry " + std::to_string(index) + " in combo " + std::to_string(combo_id));
+    return Notify(combo_id, CBN_SELCHANGE);
 }
 
 HWND WindowDriver::ClickTab(int tab_id, const std::string& caption) {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "handles.h"
 #include "screen_capture.h"
+#include "win32/handles.h"
 
 class WindowDriver {
 public:
@@ -46,6 +46,8 @@ public:
     HWND ClickLink(int label_id);                     // STN_CLICKED through the label's parent
     HWND ChooseComboEntry(int combo_id, int index);   // CB_SETCURSEL, then CBN_SELCHANGE
     HWND ClickTab(int tab_id, const std::string& caption);  // a left click on the tab's face
+    // The control's WM_COMMAND notification with this code (BN_DOUBLECLICKED ...), through its parent.
+    HWND Notify(int control_id, WORD code);
     HWND SetTicked(int list_id, int row, bool ticked);
     HWND SetSelected(int list_id, int row, bool selected);
     // Opens or closes a drop-down list (for pictures of it).

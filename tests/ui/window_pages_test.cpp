@@ -1,13 +1,16 @@
 // The window's pages as a user meets them, with the shipped sample catalogue or none at all:
 // the start without a package, "下一步" and the one-tick rule, an analysis that finds nothing
-// (closing refused while its worker runs, "返回" without a question), and the information and
-// update pages behind the banner links and the buttons.
+// (closing refused while its worker runs, "返回" without a question), the information and update
+// pages behind the banner links and the buttons, double clicks that count once, and a catalogue
+// with a blank record, whose later rows must still be analysed as their own programs.
 #include <cstdlib>
 #include <string>
 
 #include "check.h"
 #include "control_ids.h"
+#include "fixtures.h"
 #include "kestrune_window.h"
+#include "package_writer.h"
 #include "waiting.h"
 
 namespace {
@@ -159,6 +162,66 @@ TEST(next_needs_a_ticked_program_and_a_new_tick_replaces_the_old_one) {
     CHECK(window.Click(ID_RBN_QX_SelSoftwareInstalledPath_Previous) == nullptr);
     CHECK_EQ(window.ShownPage(), "software");
     CheckOnlyTicked(window, 1);
+    CheckClosesAndRemovesWorkingFolder(window);
+}
+
+// The bar buttons are owner-drawn and the links notify: both report the second click of a double
+// click as a double click of its own, after the click. It must not act as another click.
+TEST(a_double_click_notification_is_no_second_click) {
+    KestruneCopy copy(ShippedPackage());
+    KestruneWindow window(copy);
+    window.SetTicked(ID_RLV_QX_SelSoftWarelist, 0, true);
+    const struct {
+        const char* control_name;
+        int control;
+        WORD code;
+    } cases[] = {
+        {"下一步", ID_RBN_QX_SelSoftware_Next, BN_DOUBLECLICKED},
+        {"提交软件", ID_RBN_QX_SelSoftware_Submit, BN_DOUBLECLICKED},
+        {"更新特征库", ID_RBN_QX_SelSoftware_Update, BN_DOUBLECLICKED},
+        {"关于", ID_RL_QX_Top_About, STN_DBLCLK},
+        {"升级", ID_RL_QX_Top_Update, STN_DBLCLK},
+    };
+    for (const auto& c : cases) {
+        CONTEXT(c.control_name);
+        CHECK(window.Notify(c.control, c.code) == nullptr);
+        CHECK_EQ(window.ShownPage(), "software");
+    }
+    CheckClosesAndRemovesWorkingFolder(window);
+}
+
+// The catalogue shown first (常规软件) holds a record that decodes to blanks between two programs;
+// the second has a core file.
+std::string CatalogueWithABlankRecord(const std::string& second_core_file) {
+    const std::pair<const char*, StringList> files[] = {
+        {"SID_NM_LI.hdb", {"KA1|甲程序|Photo Tools|1|5.1|6.1|32位", "   ", "KB2|乙程序|Photo Tools|1|5.1|6.1|32位"}},
+        {"SID_NM_CF.hdb", {"KB2|" + second_core_file}},
+        {"SID_NM_MAPPED.hdb", {"KA1|SID_NM_CF.hdb", "KB2|SID_NM_CF.hdb"}},
+    };
+    std::string package;
+    for (const auto& file : files)
+        AppendStoredFile(package, file.first, CompressHdb(EncipheredText(file.second, file.first)));
+    return package;
+}
+
+TEST(a_blank_catalogue_record_makes_no_row_and_moves_no_row_onto_another_program) {
+    ScratchFolder scratch("C:\\", "kestrune-window-rows");
+    scratch.MakeFiles({"second.dll"});
+    WriteFile(scratch / "rows.hdb3", CatalogueWithABlankRecord(scratch / "second.dll"));
+    KestruneCopy copy(scratch / "rows.hdb3");
+    KestruneWindow window(copy);
+    const int list = ID_RLV_QX_SelSoftWarelist;
+    CHECK_EQ(window.RowCount(list), 2);
+    CHECK_EQ(window.Cell(list, 1, 1), "乙程序");
+
+    window.SetTicked(list, 1, true);
+    CHECK(window.Click(ID_RBN_QX_SelSoftware_Next) == nullptr);
+    CHECK(window.Click(ID_RBN_QX_SelSoftwareInstalledPath_Analyzed) == nullptr);
+    AnswerMessage(window, window.WaitForMessageBox(kWorkerTimeout),
+                  "安装信息分析完毕,您可以选择[查看详细报告]或[下一步]来进行清理操作", IDOK);
+    CHECK_EQ(window.Lines(ID_RLB_QX_SelSoftwareAnalyed_FindedInfo),
+             std::vector<std::string>{"找到核心文件: " + scratch / "second.dll"});
+    OpenReportOnceAnalysisEnded(window);
     CheckClosesAndRemovesWorkingFolder(window);
 }
 

@@ -2,72 +2,27 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "category_files.h"
 #include "file_system.h"
-#include "matching.h"
-#include "worker_threads.h"
 
 namespace {
-
-constexpr UINT kRunEndedMessage = WM_APP + 1;
 
 // The engine reports through plain functions: they write into the session that runs.
 std::vector<Trace>* g_traces = nullptr;
 StringList* g_lines = nullptr;
-TQX* g_engine = nullptr;
 std::string g_run_error;
-DWORD g_session_thread = 0;
 
-void AddTrace(const char* kind, const char* text) {
+int AddLine(const char* text) {
+    g_lines->push_back(text);
+    return 0;
+}
+
+void AddTrace(TraceKind kind, const char* text) {
     if (g_traces) g_traces->push_back({kind, text});
 }
 
-int OnSoftwareItem(const char* text) {
-    g_lines->push_back(text);
-    return 0;
-}
-int OnInstalledPath(const char* text) {
-    g_lines->push_back(text);
-    return 0;
-}
-int OnProcessRun(const char* text) {
-    AddTrace("process", text);
-    return 0;
-}
-int OnCoreFile(const char* text) {
-    AddTrace("corefile", text);
-    return 0;
-}
-int OnRelatedDir(const char* text) {
-    AddOnce(g_engine->DirList, text);  // the shortcut step reads the folders found
-    AddTrace("dir", text);
-    return 0;
-}
-int OnAXCLSID(const char* text) {
-    AddTrace("com", text);
-    return 0;
-}
-int OnSysFile(const char* text) {
-    AddTrace("driver", text);
-    return 0;
-}
-int OnNewReg(const char* text) {
-    AddTrace("reg", text);
-    return 0;
-}
-int OnShellLink(const char* text) {
-    AddTrace("shortcut", text);
-    return 0;
-}
-int OnCleanInfo(const char* text) {
-    g_lines->push_back(text);
-    return 0;
-}
-
-void OnStep(int, const char*) {}
-void OnRunState(int state) {
-    if (state == -1) PostThreadMessageA(g_session_thread, kRunEndedMessage, 0, 0);
-}
 void OnRunError(const char* message) { g_run_error = message; }
 
 std::string ExeFolder() {
@@ -89,24 +44,15 @@ ConsoleSession::ConsoleSession(const std::string& package_path)
     : temp_folder_(OwnTempFolder()), engine_(ExeFolder(), temp_folder_) {
     engine_.Initialize();
     if (!package_path.empty()) engine_.PackageFile = package_path;
-    engine_.OnSoftwareItem = ::OnSoftwareItem;
-    engine_.OnInstalledPath = ::OnInstalledPath;
-    engine_.OnProcessRun = ::OnProcessRun;
-    engine_.OnCoreFile = ::OnCoreFile;
-    engine_.OnRelatedDir = ::OnRelatedDir;
-    engine_.OnAXCLSID = ::OnAXCLSID;
-    engine_.OnSysFile = ::OnSysFile;
-    engine_.OnNewReg = ::OnNewReg;
-    engine_.OnShellLink = ::OnShellLink;
-    engine_.OnCleanInfo = ::OnCleanInfo;
-    g_engine = &engine_;
-    g_session_thread = GetCurrentThreadId();
+    engine_.OnSoftwareItem = AddLine;
+    engine_.OnInstalledPath = AddLine;
+    ConnectTraceSlots<AddTrace>(engine_);
+    engine_.OnCleanInfo = AddLine;
 }
 
 ConsoleSession::~ConsoleSession() {
     engine_.Finalize();
     DeleteFolderTree(temp_folder_);
-    g_engine = nullptr;
 }
 
 bool ConsoleSession::Open() {
@@ -142,25 +88,20 @@ int ConsoleSession::FindProgram(const std::string& type, const std::string& prog
 StringList ConsoleSession::ListInstallPaths(const std::string& type, int row) {
     StringList paths;
     g_lines = &paths;
-    engine_.ListInstallPaths(row, type, false);
+    engine_.ListInstallPaths(row, type, RegistryView::kDefault);
     g_lines = nullptr;
     return paths;
 }
 
-bool ConsoleSession::RunWorker(TQXWorkerThread* worker, std::string& error) {
+bool ConsoleSession::RunWorker(std::unique_ptr<TQXWorkerThread> worker, std::string& error) {
     g_run_error.clear();
-    worker->OnStep = ::OnStep;
-    worker->OnRunState = ::OnRunState;
-    worker->OnRunError = ::OnRunError;
-    worker->Resume();
-    // The worker hands the shortcut step to this thread through window messages.
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!message.hwnd && message.message == kRunEndedMessage) break;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    worker->OnRunError = OnRunError;
+    if (launcher_.Launch(std::move(worker)) != LaunchResult::kStarted) {
+        error = "the worker thread could not be started";
+        return false;
     }
-    while (engine_.Analyzing || engine_.Uninstalling) Sleep(1);
+    // The analysis hands the reading of shortcuts to this thread, which serves it meanwhile.
+    launcher_.WaitForRunEnd();
     error = g_run_error;
     return error.empty();
 }
@@ -169,9 +110,9 @@ bool ConsoleSession::Analyze(const std::string& type, int row, std::vector<Trace
     engine_.SoftwareType = type;
     engine_.SelectedIndex = row;
     g_traces = &traces;
-    auto* worker = new TQX_Thread_Analyzed(engine_, type, false);
+    auto worker = std::make_unique<TQX_Thread_Analyzed>(engine_, type, RegistryView::kDefault);
     worker->Invoker = &invoker_;
-    const bool ok = RunWorker(worker, error);
+    const bool ok = RunWorker(std::move(worker), error);
     g_traces = nullptr;
     return ok;
 }
@@ -179,7 +120,7 @@ bool ConsoleSession::Analyze(const std::string& type, int row, std::vector<Trace
 bool ConsoleSession::Clean(const CleanupSelection& selection, StringList& lines, std::string& error) {
     FillCleanupLists(engine_, selection);
     g_lines = &lines;
-    const bool ok = RunWorker(new TQX_Thread_Uninstall(engine_, false), error);
+    const bool ok = RunWorker(std::make_unique<TQX_Thread_Uninstall>(engine_, RegistryView::kDefault), error);
     g_lines = nullptr;
     return ok;
 }

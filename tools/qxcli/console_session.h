@@ -3,14 +3,18 @@
 // in the window, and the engine's reports collected in the order they come.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "cleanup_selection.h"
 #include "main_thread_invoker.h"
 #include "tqx.h"
+#include "trace_kinds.h"
+#include "worker_launcher.h"
 
 struct Trace {
-    const char* kind;  // process, corefile, dir, com, driver, reg, shortcut
+    TraceKind kind;
     std::string text;
 };
 
@@ -41,9 +45,10 @@ public:
     TQX& Engine() { return engine_; }
 
 private:
-    bool RunWorker(class TQXWorkerThread* worker, std::string& error);
+    bool RunWorker(std::unique_ptr<TQXWorkerThread> worker, std::string& error);
 
     std::string temp_folder_;
     TQX engine_;
     MainThreadInvoker invoker_;
+    WorkerLauncher launcher_{engine_};
 };

@@ -34,33 +34,25 @@ int Fail(ExitCode code, const std::string& message) {
 }
 
 void PrintTraces(const std::vector<Trace>& traces) {
-    for (const Trace& trace : traces) PrintLine(std::string(trace.kind) + "\t" + trace.text);
+    for (const Trace& trace : traces) PrintLine(std::string(TraceKindOf(trace.kind).name) + "\t" + trace.text);
 }
 
 // Every trace found stays ticked, as in the window when the user unticks nothing.
 CleanupSelection SelectEverything(const std::vector<Trace>& traces, const StringList& install_paths) {
     CleanupSelection selection;
     selection.install_paths = install_paths;
-    for (const Trace& trace : traces) {
-        const std::string kind = trace.kind;
-        StringList& list = kind == "process"  ? selection.processes
-                           : kind == "corefile" ? selection.core_files
-                           : kind == "dir"      ? selection.related_dirs
-                           : kind == "com"      ? selection.component_items
-                           : kind == "driver"   ? selection.driver_files
-                           : kind == "reg"      ? selection.registry_items
-                                                : selection.shortcuts;
-        list.push_back(trace.text);
-    }
+    for (const Trace& trace : traces) (selection.*TraceKindOf(trace.kind).selection).push_back(trace.text);
     return selection;
 }
 
-void PrintWorkLists(TQX& engine) {
-    const std::pair<const char*, const StringList*> lists[] = {
-        {"process", &engine.ProcessRunList}, {"corefile", &engine.CoreFileList}, {"com", &engine.AXCLSIDList},
-        {"reg", &engine.NewRegList},         {"dir", &engine.DirList},          {"shortcut", &engine.ShellLinkList}};
-    for (const auto& list : lists)
-        for (const std::string& item : *list.second) PrintLine(std::string(list.first) + "\t" + item);
+// The work lists in the order the clean-up goes through them; driver files are never removed.
+void PrintWorkLists(const TQX& engine) {
+    for (const TraceKind kind : {TraceKind::kProcess, TraceKind::kCoreFile, TraceKind::kComponent,
+                                 TraceKind::kRegistry, TraceKind::kRelatedDir, TraceKind::kShortcut}) {
+        const TraceKindInfo& info = TraceKindOf(kind);
+        for (const std::string& item : engine.WorkLists().*info.work_list)
+            PrintLine(std::string(info.name) + "\t" + item);
+    }
 }
 
 int RunCommand(const QxcliOptions& options) {
