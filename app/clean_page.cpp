@@ -83,7 +83,7 @@ void CleanPage::OnCleanRunState(int state) {
             const std::string message = "清除操作未能全部完成: 已清除 " + std::to_string(tally.removed) +
                                         " 项, 未能清除 " + std::to_string(tally.not_removed) +
                                         " 项(受保护或无法删除).\n请查看清除日志中的各项说明.";
-            ShowError(form_.Handle(), message.c_str());
+            ShowWarning(form_.Handle(), message.c_str());
         } else {
             // A step that raised stopped the run: the user must not be told that all is clean.
             const std::string message = "清除操作未能全部完成,执行中发生错误: " + run_error_;

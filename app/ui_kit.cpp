@@ -65,6 +65,8 @@ void ShowInformation(HWND owner, const char* text) { MessageBoxA(owner, text, "K
 
 void ShowError(HWND owner, const char* text) { MessageBoxA(owner, text, "Kestrune", MB_OK | MB_ICONERROR); }
 
+void ShowWarning(HWND owner, const char* text) { MessageBoxA(owner, text, "Kestrune", MB_OK | MB_ICONWARNING); }
+
 bool AskYesNo(HWND owner, const char* text) {
     return MessageBoxA(owner, text, "Kestrune", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }

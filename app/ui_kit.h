@@ -41,6 +41,7 @@ constexpr COLORREF kButtonFace = RGB(244, 244, 240);
 // The caption "Kestrune" and the three styles of the window's messages.
 void ShowInformation(HWND owner, const char* text);
 void ShowError(HWND owner, const char* text);
+void ShowWarning(HWND owner, const char* text);
 bool AskYesNo(HWND owner, const char* text);
 
 std::string WindowText(HWND window);
