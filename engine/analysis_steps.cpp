@@ -4,6 +4,7 @@
 
 #include "category_files.h"
 #include "com_scanners.h"
+#include "command_path.h"
 #include "directory_walk.h"
 #include "file_system.h"
 #include "matching.h"
@@ -50,18 +51,6 @@ SafetyVerdict CheckRegistryItem(const SafetyGuard& guard, const std::string& ite
     SplitByBar(item, fields);
     if (fields.size() != 2) return SafetyVerdict::Allow();
     return guard.CheckRegistryKey(fields[0], fields[1]);
-}
-
-// A COM server path as the registry holds it: quoted or not, with variables.
-std::string ServerFileOf(const std::string& server_path) {
-    std::string path = Trimmed(server_path);
-    if (!path.empty() && path.front() == '"') {
-        const std::size_t close = path.find('"', 1);
-        path = path.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-    }
-    char expanded[MAX_PATH + 1] = {};
-    const DWORD length = ExpandEnvironmentStringsA(path.c_str(), expanded, MAX_PATH);
-    return length > 0 && length <= MAX_PATH ? std::string(expanded) : path;
 }
 
 }  // namespace
@@ -138,7 +127,7 @@ void TQX::AnalyzeAXCLSID(int row, const std::string& type, RegistryView view) {
     ComRegistrations found;
     // A class served by one of Windows' own files is never reported nor deleted.
     const auto server_allowed = [this](const std::string& server_path) {
-        return Guard().CheckFile(ServerFileOf(server_path)).allowed;
+        return Guard().CheckFile(CommandFilePath(server_path)).allowed;
     };
     ScanComRegistrations(records, clsids, found, view, server_allowed);
     for (const StringList* list : {&found.class_keys, &found.appid_keys, &found.typelib_keys, &found.interface_keys,

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "command_path.h"
 #include "file_system.h"
 #include "matching.h"
 #include "path_identity.h"
@@ -56,17 +57,7 @@ StringList SubKeyNames(HKEY root, const std::string& path, REGSAM view) {
 }  // namespace
 
 std::string ExecutableFolderOf(const std::string& command) {
-    std::string path = Trimmed(command);
-    if (!path.empty() && path.front() == '"') {
-        const std::size_t close = path.find('"', 1);
-        path = path.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-    } else {
-        const std::size_t exe = UpperCased(path).find(".EXE");
-        if (exe != std::string::npos) path = path.substr(0, exe + 4);
-        const std::size_t comma = path.rfind(',');
-        if (comma != std::string::npos && path.find('\\', comma) == std::string::npos) path = path.substr(0, comma);
-    }
-    path = Trimmed(path);
+    const std::string path = CommandFilePath(command);
     if (!ContainsExact(path, ":\\")) return std::string();
     const std::size_t cut = LastSeparator(path);
     return cut == std::string::npos ? std::string() : path.substr(0, cut);

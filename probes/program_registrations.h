@@ -16,6 +16,6 @@ struct ProgramRegistration {
 
 std::vector<ProgramRegistration> ReadProgramRegistrations();
 
-// The executable's folder of an UninstallString or DisplayIcon text: a quoted path, or the text up
-// to its ".exe", without an icon index (",0"); empty when it names no drive path.
+// The executable's folder of an UninstallString or DisplayIcon text (command_path.h); empty when
+// it names no drive path.
 std::string ExecutableFolderOf(const std::string& command);
