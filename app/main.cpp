@@ -3,7 +3,11 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <cstdlib>
+
+#include "command_line.h"
 #include "main_window.h"
+#include "ui_kit.h"
 #include "timer_resolution.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
@@ -17,6 +21,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     int code;
     {
         TForm_Tarnwick_CN form;
+        const CommandLineOptions options = ReadCommandLine(__argc, __argv);
+        if (!options.error.empty()) ShowError(nullptr, ("命令行参数无效: " + options.error).c_str());
+        form.SetUpdateUrl(options.update_url);
         code = form.Run(show_command);
     }
     OleUninitialize();

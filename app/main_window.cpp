@@ -133,6 +133,7 @@ void TForm_Tarnwick_CN::CreateFrame() {
     Panel_QX_GUI_Mid = CreatePanel(window_, 0, 80, kClientWidth, 418, true);
     Panel_QX_GUI_Bottom = CreatePanel(window_, 0, 498, kClientWidth, 31);
     for (WizardPage* page : pages_) page->Create(Panel_QX_GUI_Mid, Panel_QX_GUI_Bottom);
+    if (!update_url_.empty()) update.SetUpdateUrl(update_url_);
 }
 
 void TForm_Tarnwick_CN::FormShow() {
@@ -142,6 +143,10 @@ void TForm_Tarnwick_CN::FormShow() {
     information.SelectContributorTabBySeconds(static_cast<int>(std::time(nullptr) % 60));
     analysis.ResetScanInfo();
     report.FillProtocols();
+    LoadDatabase();
+}
+
+void TForm_Tarnwick_CN::LoadDatabase() {
     bool unpacked = false;
     try {
         unpacked = engine_->UnpackDatabase();
@@ -279,6 +284,11 @@ LRESULT TForm_Tarnwick_CN::HandleMessage(UINT message, WPARAM wparam, LPARAM lpa
             // A running worker uses the engine: it must end before the engine is freed.
             if (Busy()) {
                 ShowInformation(window_, "正在执行分析或清除操作,请等待操作完成后再关闭本程序.");
+                return 0;
+            }
+            // An update run works on this thread with the window's pages and files.
+            if (update.UpdateRunning()) {
+                ShowInformation(window_, "正在执行在线升级,请等待升级完成后再关闭本程序.");
                 return 0;
             }
             DestroyWindow(window_);

@@ -32,6 +32,8 @@ public:
 
     // Creates the window (FormCreate), shows it (FormShow) and runs its messages until it closes.
     int Run(int show_command);
+    // A run's control file comes from this URL instead of the maker's server.
+    void SetUpdateUrl(const std::string& url) { update_url_ = url; }
 
     HWND Handle() const { return window_; }
     TQX& Engine() { return *engine_; }
@@ -45,6 +47,8 @@ public:
     // The one way pages change: the middle page, then its button page.
     void ShowPagePair(HWND middle, HWND buttons);
     void AddPagePair(HWND middle, HWND buttons);
+    // Unpacks the database package and lists its catalogue; says so when it cannot.
+    void LoadDatabase();
     // The one-second tip timer of the analysis page.
     void EnableTipTimer(bool enabled);
 
@@ -80,6 +84,7 @@ private:
     std::unique_ptr<MainThreadInvoker> invoker_;
     std::unique_ptr<WorkerLauncher> launcher_;  // declared after the engine, so destroyed before it
     HBITMAP banner_bitmap_ = nullptr;
+    std::string update_url_;
     const std::array<WizardPage*, 7> pages_ = {&software, &install_path, &analysis, &report,
                                                &clean,    &information,  &update};
 };

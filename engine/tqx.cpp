@@ -40,6 +40,8 @@ void TQX::Initialize() {
 
 bool TQX::UnpackDatabase() {
     if (PackageFile.empty() || WorkDir.empty() || !FileExists(PackageFile)) return false;
+    // A package unpacked anew (a database update) makes every listed catalogue stale.
+    catalogue_ = TQXCatalogueCaches();
     return UnpackPackage(PackageFile, WorkDir);
 }
 

@@ -13,7 +13,9 @@ toolchain="$root/cmake/mingw-$KESTRUNE_WINDOWS_ARCH.cmake"
 if ! grep -qs "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain\$" "$root/build/win32/CMakeCache.txt"; then
   rm -rf "$root/build/win32"
 fi
-cmake -S "$root" -B "$root/build/win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+# The update's end-to-end test runs the native release tool.
+cmake -S "$root" -B "$root/build/win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DKESTRUNE_NATIVE_TOOLS_DIR="$root/build/native/bin" >/dev/null
 # The fuzz build (clang with libFuzzer) fuzzes the database parsers; the native build's ctest runs it.
 cmake -S "$root" -B "$root/build/fuzz" -G Ninja -DKESTRUNE_FUZZ=ON \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null

@@ -10,6 +10,7 @@ packages=(
   fonts-wqy-microhei locales
   nsis msitools wixl fonts-wine
   clang-14 libclang-rt-14-dev
+  mscompress openssl libssl-dev python3
 )
 if [ "$KESTRUNE_WINDOWS_ARCH" = i686 ]; then
   packages+=(g++-mingw-w64-i686 wine32:i386)

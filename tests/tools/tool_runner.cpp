@@ -18,9 +18,9 @@ std::string ShellWord(const std::string& text) {
 
 }  // namespace
 
-ToolRun RunHdbtool(const std::vector<std::string>& arguments, const std::string& scratch) {
-    const std::string out_path = JoinPath(scratch, "hdbtool.out"), err_path = JoinPath(scratch, "hdbtool.err");
-    std::string command = ShellWord(HDBTOOL_PATH);
+ToolRun RunTool(const std::string& tool, const std::vector<std::string>& arguments, const std::string& scratch) {
+    const std::string out_path = JoinPath(scratch, "tool.out"), err_path = JoinPath(scratch, "tool.err");
+    std::string command = ShellWord(tool);
     for (const std::string& argument : arguments) command += " " + ShellWord(argument);
     command += " >" + ShellWord(out_path) + " 2>" + ShellWord(err_path);
 
@@ -31,3 +31,9 @@ ToolRun RunHdbtool(const std::vector<std::string>& arguments, const std::string&
     run.err = ReadFile(err_path);
     return run;
 }
+
+#ifdef HDBTOOL_PATH
+ToolRun RunHdbtool(const std::vector<std::string>& arguments, const std::string& scratch) {
+    return RunTool(HDBTOOL_PATH, arguments, scratch);
+}
+#endif

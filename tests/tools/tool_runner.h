@@ -1,4 +1,4 @@
-// Runs the real hdbtool executable and captures what it prints.
+// Runs a real tool executable (hdbtool, qvrelease) and captures what it prints.
 #pragma once
 
 #include <string>
@@ -11,7 +11,9 @@ struct ToolRun {
     std::string out, err;
 };
 
-// hdbtool with the arguments; scratch is a folder for the captured output.
+// The tool with the arguments; scratch is a folder for the captured output.
+ToolRun RunTool(const std::string& tool, const std::vector<std::string>& arguments, const std::string& scratch);
+// hdbtool, in the test programs that know its path.
 ToolRun RunHdbtool(const std::vector<std::string>& arguments, const std::string& scratch);
 
 // Checks that the text (hdbtool's output) contains the part; a failure shows both.

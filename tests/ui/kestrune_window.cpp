@@ -65,13 +65,18 @@ std::string Environment(const char* name) {
     return length < sizeof value ? std::string(value, length) : std::string();
 }
 
-KestruneCopy::KestruneCopy(const std::string& package) : folder_("C:\\", "kestrune-window") {
-    CHECK(CopyFileA((ProgramFolder() + "\\Kestrune.exe").c_str(), ExePath().c_str(), FALSE));
+KestruneCopy::KestruneCopy(const std::string& package, const std::string& program_path)
+    : folder_("C:\\", "kestrune-window") {
+    const std::string program = program_path.empty() ? ProgramFolder() + "\\Kestrune.exe" : program_path;
+    CHECK(CopyFileA(program.c_str(), ExePath().c_str(), FALSE));
     if (!package.empty()) CHECK(CopyFileA(package.c_str(), (folder_ / "REZ.hdb3").c_str(), FALSE));
 }
 
-KestruneWindow::KestruneWindow(const KestruneCopy& copy)
-    : WindowDriver(copy.ExePath(), "TForm_Tarnwick_CN", "Kestrune") {}
+KestruneWindow::KestruneWindow(const KestruneCopy& copy, const std::string& arguments)
+    : WindowDriver(copy.ExePath(), "TForm_Tarnwick_CN", "Kestrune", arguments) {}
+
+KestruneWindow::KestruneWindow(DWORD previous_process_id)
+    : WindowDriver("TForm_Tarnwick_CN", "Kestrune", previous_process_id) {}
 
 std::string KestruneWindow::ShownPage() const {
     std::vector<const PagePair*> middles;

@@ -20,8 +20,10 @@ std::string Environment(const char* name);
 // Kestrune.exe in a scratch folder, alone (package "") or with package beside it as REZ.hdb3.
 class KestruneCopy {
 public:
-    explicit KestruneCopy(const std::string& package);
+    // The Kestrune.exe beside the test program, or the one at program_path.
+    explicit KestruneCopy(const std::string& package, const std::string& program_path = "");
     std::string ExePath() const { return folder_ / "Kestrune.exe"; }
+    std::string Folder() const { return folder_ / ""; }
 
 private:
     ScratchFolder folder_;
@@ -29,7 +31,9 @@ private:
 
 class KestruneWindow : public WindowDriver {
 public:
-    explicit KestruneWindow(const KestruneCopy& copy);
+    explicit KestruneWindow(const KestruneCopy& copy, const std::string& arguments = "");
+    // The window Kestrune.exe shows once it has started itself again (after its replacement).
+    explicit KestruneWindow(DWORD previous_process_id);
 
     // The shown page pair by name ("software", "install-path", "analysis", "report", "clean",
     // "about", "submit", "update"); anything else describes what is shown, so that a middle

@@ -12,6 +12,8 @@
 namespace {
 
 constexpr char kMessageBoxClass[] = "#32770";
+// A program that replaces itself ends, lets its replacement copy files, and starts again.
+constexpr DWORD kReplacementTimeout = 90000;
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr size_t kTextCapacity = 4096;
 // A picture that still changes after this long (a blinking caret, a running progress bar) is
@@ -49,7 +51,7 @@ struct TopLevelSearch {
 
 BOOL CALLBACK CollectTopLevel(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<TopLevelSearch*>(context);
-    if (ProcessOf(window) == search->process_id && IsWindowVisible(window) &&
+    if ((search->process_id == 0 || ProcessOf(window) == search->process_id) && IsWindowVisible(window) &&
         (search->window_class.empty() || ClassOf(window) == search->window_class) &&
         (search->caption.empty() || WindowTextOf(window) == search->caption))
         search->found.push_back(window);
@@ -110,10 +112,10 @@ std::string ExeNameOf(const std::string& path) { return path.substr(path.find_la
 }  // namespace
 
 WindowDriver::WindowDriver(const std::string& exe_path, const std::string& window_class,
-                           const std::string& box_caption)
+                           const std::string& box_caption, const std::string& arguments)
     : exe_name_(ExeNameOf(exe_path)), box_caption_(box_caption) {
     const std::string folder = exe_path.substr(0, exe_path.size() - exe_name_.size());
-    std::string command_line = "\"" + exe_path + "\"";
+    std::string command_line = "\"" + exe_path + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
@@ -134,6 +136,21 @@ WindowDriver::WindowDriver(const std::string& exe_path, const std::string& windo
         kReactionTimeout, "the window of class " + window_class + " of " + exe_name_);
     // The window's thread answers sent messages once its start-up has run to the message loop,
     // or to the loop of a message box that the start-up shows.
+    Settle();
+}
+
+WindowDriver::WindowDriver(const std::string& window_class, const std::string& box_caption, DWORD other_than)
+    : exe_name_("the program of the " + window_class + " window"), box_caption_(box_caption) {
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(0, window_class, ""))
+                if (ProcessOf(window) != other_than) window_ = window;
+            return window_ != nullptr;
+        },
+        kReplacementTimeout, "a window of class " + window_class + " of another process");
+    process_id_ = ProcessOf(window_);
+    process_.Reset(OpenProcess(PROCESS_ALL_ACCESS, FALSE, process_id_));
+    if (!process_.IsOpen()) throw std::runtime_error("cannot open the process of " + exe_name_);
     Settle();
 }
 

@@ -18,12 +18,17 @@ public:
     // Starts exe_path with its own folder as the working folder, waits for its top-level window
     // of window_class to be shown and for that window to have handled its start-up (or to show
     // a message box). Message boxes of the program are the "#32770" windows captioned box_caption.
-    WindowDriver(const std::string& exe_path, const std::string& window_class, const std::string& box_caption);
+    WindowDriver(const std::string& exe_path, const std::string& window_class, const std::string& box_caption,
+                 const std::string& arguments = "");
+    // Takes over the window of class that a process other than other_than shows (a program that
+    // started itself again), once it is there.
+    WindowDriver(const std::string& window_class, const std::string& box_caption, DWORD other_than);
     ~WindowDriver();
     WindowDriver(const WindowDriver&) = delete;
     WindowDriver& operator=(const WindowDriver&) = delete;
 
     HWND Window() const { return window_; }
+    DWORD ProcessId() const { return process_id_; }
     bool IsRunning() const;
     // Posts WM_CLOSE and waits for the window's answer: the message box it opened (a refusal),
     // or nullptr when the handler returned without one.

@@ -11,12 +11,12 @@ namespace {
 // as "! line N: error", so the listing still says where the damage is.
 bool PrintFile(const DecodedFile& file) {
     std::printf("[%s]\n", Cp936ToUtf8OrEscaped(file.name).c_str());
-    if (!file.fault.empty()) std::printf("! damaged database file: %s\n", file.fault.c_str());
+    if (!file.fault.empty()) std::printf("! damaged database file: %s\n", Cp936ToUtf8OrEscaped(file.fault).c_str());
     for (const DecodedRecord& record : file.records) {
         if (record.fault.empty())
             std::printf("%s\n", Cp936ToUtf8OrEscaped(record.text).c_str());
         else
-            std::printf("! line %zu: %s\n", record.line, record.fault.c_str());
+            std::printf("! line %zu: %s\n", record.line, Cp936ToUtf8OrEscaped(record.fault).c_str());
     }
     std::printf("\n");
     return file.Clean();

@@ -86,9 +86,9 @@ void PackageVerifier::DecodeFiles() {
         } else if (!(file.category = RecordCategoryOf(name, file.type))) {
             faults_.Add(Shown(name), "its name holds no category of type " + file.type);
         }
-        if (!file.decoded.fault.empty()) faults_.Add(Shown(name), "damaged database file: " + file.decoded.fault);
+        if (!file.decoded.fault.empty()) faults_.Add(Shown(name), "damaged database file: " + Cp936ToUtf8OrEscaped(file.decoded.fault));
         for (const DecodedRecord& record : file.decoded.records) {
-            if (!record.fault.empty()) faults_.Add(Place(Shown(name), record.line), record.fault);
+            if (!record.fault.empty()) faults_.Add(Place(Shown(name), record.line), Cp936ToUtf8OrEscaped(record.fault));
             ++summary_.records;
         }
         CheckLayouts(file);

@@ -1,6 +1,7 @@
 // qxcli: the console front end over the uninstall engine, for scripting, batch use and tests.
 // Exit codes: 0 done, 2 usage error, 3 database error, also one that stops a run (message on stderr),
-// 4 a clean-up that left items (each named in its log, counted on stderr).
+// 4 a clean-up that left items (each named in its log, counted on stderr), or an update that
+// did not place every file it selected.
 #include <objbase.h>
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 
 #include "code_page.h"
 #include "console_session.h"
+#include "console_update.h"
 #include "errors.h"
 #include "options.h"
 #include "timer_resolution.h"
@@ -114,6 +116,8 @@ int RunProgram(int argc, char** argv) {
     // Shortcuts are read through COM on this thread, as in the window.
     ComApartment com;
     try {
+        if (options.command == "update")
+            return RunConsoleUpdate(ConsoleUpdateOptions{options.update_url, options.answer_yes}, PrintLine);
         return RunCommand(options);
     } catch (const EDatabaseError& error) {
         return Fail(kDatabaseError, error.what());

@@ -7,6 +7,7 @@ const char kQxcliUsage[] =
     "       qxcli [--db PACKAGE] [--utf8] paths TYPE PROGRAM\n"
     "       qxcli [--db PACKAGE] [--utf8] analyze TYPE PROGRAM\n"
     "       qxcli [--db PACKAGE] [--utf8] clean TYPE PROGRAM [--dry-run]\n"
+    "       qxcli [--utf8] update [--url URL] [--yes]\n"
     "TYPE is MW, SW or NM; SUBTYPE is All or a sub-type name; OS is All, 5.1 or 6.1;\n"
     "PROGRAM is a row of the unfiltered catalogue (from 0) or key=KEY.\n";
 
@@ -44,6 +45,11 @@ bool ParseQxcliOptions(const std::vector<std::string>& arguments, QxcliOptions& 
             options.utf8 = true;
         } else if (argument == "--dry-run") {
             options.dry_run = true;
+        } else if (argument == "--url") {
+            if (++i == arguments.size()) return error = "--url needs the control file's URL", false;
+            options.update_url = arguments[i];
+        } else if (argument == "--yes") {
+            options.answer_yes = true;
         } else if (argument.size() > 1 && argument[0] == '-' && argument[1] == '-') {
             return error = "unknown option " + argument, false;
         } else {
@@ -52,6 +58,14 @@ bool ParseQxcliOptions(const std::vector<std::string>& arguments, QxcliOptions& 
     }
     if (words.empty()) return error = "no command given", false;
     options.command = words[0];
+    const bool update = options.command == "update";
+    if (!update && (options.answer_yes || !options.update_url.empty()))
+        return error = "--url and --yes go with update only", false;
+    if (update) {
+        if (words.size() > 1) return error = "update takes no arguments besides --url and --yes", false;
+        if (!options.package.empty()) return error = "update replaces the package beside qxcli.exe; --db does not go with it", false;
+        return true;
+    }
     const bool list = options.command == "list";
     if (!list && options.command != "paths" && options.command != "analyze" && options.command != "clean")
         return error = "unknown command " + options.command, false;

@@ -3,6 +3,7 @@
 //   qxcli [--db PACKAGE] [--utf8] paths TYPE PROGRAM
 //   qxcli [--db PACKAGE] [--utf8] analyze TYPE PROGRAM
 //   qxcli [--db PACKAGE] [--utf8] clean TYPE PROGRAM [--dry-run]
+//   qxcli [--utf8] update [--url URL] [--yes]
 #pragma once
 
 #include <string>
@@ -11,12 +12,14 @@
 struct QxcliOptions {
     std::string package;  // empty: REZ.hdb3 beside the exe
     bool utf8 = false;
-    std::string command;  // list, paths, analyze, clean
+    std::string command;  // list, paths, analyze, clean, update
     std::string type;     // MW, SW, NM
     std::string sub_type = "All";
     std::string os = "All";  // All, |5.1|, |6.1|
     std::string program;     // a row number, or key=KEY
     bool dry_run = false;
+    std::string update_url;  // update: the control file instead of the maker's
+    bool answer_yes = false; // update: answer the control file's questions with Yes
 };
 
 extern const char kQxcliUsage[];

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "category_files.h"
-#include "code_page.h"
 #include "errors.h"
 #include "file_codec.h"
 #include "file_system.h"
@@ -14,7 +13,6 @@
 namespace {
 
 constexpr std::size_t kMostDamagedLinesReported = 100;
-
 
 constexpr char kWorkingFolder[] = "SID_UP";
 constexpr char kDecodedText[] = "decoded.UPhdb";
@@ -48,7 +46,7 @@ DecodedFile UnpackedPackage::Decode(const std::string& name) const {
         DecompressHdb(JoinPath(folder_, name), text_path);
         if (!ReadWholeFile(text_path, text)) throw EFileOpenError(text_path);
     } catch (const EDatabaseError& error) {
-        file.fault = Cp936ToUtf8OrEscaped(error.what());
+        file.fault = error.what();
         return file;
     }
     // A damaged file is reported up to a number of damaged lines: a hostile text of line breaks
@@ -60,7 +58,7 @@ DecodedFile UnpackedPackage::Decode(const std::string& name) const {
         try {
             record.text = Trimmed(DecryptRecord(line, name));
         } catch (const EDatabaseError& error) {
-            record.fault = Cp936ToUtf8OrEscaped(error.what());
+            record.fault = error.what();
             if (++damaged_lines == kMostDamagedLinesReported) record.fault += " (further lines not read)";
         }
         file.records.push_back(std::move(record));

@@ -12,12 +12,12 @@
 struct DecodedRecord {
     std::size_t line = 0;  // 1-based line of the decoded text
     std::string text;      // the trimmed plain text, code page 936
-    std::string fault;     // the decoding error, empty when the line decoded
+    std::string fault;     // the decoding error (code page 936), empty when the line decoded
 };
 
 struct DecodedFile {
     std::string name;
-    std::string fault;  // the file could not be decompressed; then there are no records
+    std::string fault;  // the file could not be decompressed (code page 936); then there are no records
     std::vector<DecodedRecord> records;
     bool Clean() const;  // no fault in the file or any line
 };

@@ -34,7 +34,7 @@ std::string SystemTemporaryFolder() {
 
 TemporaryFolder::TemporaryFolder() {
     static int counter = 0;
-    const std::string base = JoinPath(SystemTemporaryFolder(), "hdbtool-" + std::to_string(getpid()) + "-");
+    const std::string base = JoinPath(SystemTemporaryFolder(), "kestrune-" + std::to_string(getpid()) + "-");
     do {
         path_ = base + std::to_string(++counter);
     } while (DirectoryExists(path_) || FileExists(path_));

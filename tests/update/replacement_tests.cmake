@@ -1,0 +1,1 @@
+# Tests of the replacement part of the online update.

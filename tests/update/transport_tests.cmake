@@ -1,0 +1,1 @@
+# Tests of the transport part of the online update.
