@@ -30,9 +30,9 @@ size_t FindLastCharacter(const std::string& text, char c) {
 }
 
 bool EndsWithCharacter(const std::string& text, char c) {
-    size_t at = 0;
     size_t last = std::string::npos;
-    for (; at < text.size(); at += CharacterLength(text, at)) last = at;
+    for (size_t at = 0; at < text.size(); at += CharacterLength(text, at)) last = at;
+    // A last character of two bytes is never c.
     return last != std::string::npos && last + 1 == text.size() && text[last] == c;
 }
 

@@ -1,5 +1,10 @@
 #include "http_download.h"
 
+#include <algorithm>
+#include <climits>
+#include <optional>
+
+#include "download_placement.h"
 #include "internet_handle.h"
 #include "signature_check.h"
 #include "url_file_name.h"
@@ -10,73 +15,115 @@ namespace update {
 namespace {
 
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
+static_assert(kRequestFlags == 0x84000100, "every request bypasses the cache");
 constexpr DWORD kBlockSize = 4096;
-static_assert(kRequestFlags == 0x84000100, "the request bypasses the cache");
+// The window gets its messages before a read unless it had them less than this long ago: before
+// every block of a slow transfer, about a hundred times a second on a fast one. A PeekMessage per
+// 4 KB block on a local network costs a third of the transfer's time under Wine.
+constexpr DWORD kPumpIntervalMs = 10;
+
+std::string WithErrorNumber(const std::string& text, DWORD error) {
+    return text + " (error " + std::to_string(error) + ")";
+}
 
 std::string TemporaryFolder() {
     char path[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathA(sizeof path, path);
-    return length && length <= MAX_PATH ? path : ".\\";
+    return length && length <= MAX_PATH ? path : "";
 }
 
-DWORD NumberHeader(HINTERNET request, DWORD query, DWORD fallback) {
-    DWORD value = 0, size = sizeof value;
-    return HttpQueryInfoA(request, query | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr) ? value : fallback;
+bool QueryNumber(HINTERNET request, DWORD query, DWORD* value) {
+    DWORD size = sizeof *value;
+    return HttpQueryInfoA(request, query | HTTP_QUERY_FLAG_NUMBER, value, &size, nullptr) != FALSE;
 }
 
-std::string ErrorNumber(DWORD error) { return " (error " + std::to_string(error) + ")"; }
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return text;
+}
 
-// The transfer proper: from the open request into the open temporary file.
-struct Received {
+// Deletes the temporary file unless the download has placed or discarded it: a log that cannot
+// be written raises an error on the way, and the file must not stay behind then either.
+class TemporaryFileGuard {
+public:
+    explicit TemporaryFileGuard(const char* path) : path_(path) {}
+    ~TemporaryFileGuard() {
+        if (path_) DeleteFileA(path_);
+    }
+    TemporaryFileGuard(const TemporaryFileGuard&) = delete;
+    TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
+    void Release() { path_ = nullptr; }
+
+private:
+    const char* path_;
+};
+
+struct Transfer {
     int64_t bytes = 0;
-    bool had_data = false;
     bool cancelled = false;
-    std::string broke;  // why reading or writing stopped
+    std::string broke;  // why reading or writing stopped early
     std::string sha256;
 };
 
-Received Receive(HINTERNET request, HANDLE file, const std::string& local_path, DWORD announced,
+// Reads the body block by block into the temporary file, firing the events per block.
+Transfer Receive(HINTERNET request, const std::string& temporary, const std::string& local_path, DWORD announced,
                  bool hash, const DownloadEvents& events, StatusReporter& status) {
-    Received received;
-    Sha256Hasher hasher;
-    char buffer[kBlockSize];
-    DWORD read = 1;
-    received.cancelled = events.cancel_requested && events.cancel_requested();
-    while (read > 0 && !received.cancelled) {
-        if (events.pump_messages) events.pump_messages();
-        if (!InternetReadFile(request, buffer, kBlockSize, &read)) {
-            received.broke = "the connection broke after " + std::to_string(received.bytes) + " bytes" +
-                             ErrorNumber(GetLastError());
+    Transfer transfer;
+    KernelHandle file(
+        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) {
+        transfer.broke = WithErrorNumber("cannot open the temporary file " + temporary, GetLastError());
+        return transfer;
+    }
+    std::optional<Sha256Hasher> hasher;
+    if (hash) hasher.emplace();
+    const int size = static_cast<int>(std::min<DWORD>(announced, INT_MAX));
+    char block[kBlockSize];
+    DWORD read = 1, last_pump = 0;
+    bool pumped = false;
+    transfer.cancelled = events.cancel_requested && events.cancel_requested();
+    while (read > 0 && !transfer.cancelled) {
+        if (events.pump_messages && (!pumped || GetTickCount() - last_pump >= kPumpIntervalMs)) {
+            events.pump_messages();
+            last_pump = GetTickCount();
+            pumped = true;
+        }
+        if (!InternetReadFile(request, block, kBlockSize, &read)) {
+            transfer.broke = WithErrorNumber("the transfer broke after " + std::to_string(transfer.bytes) + " bytes",
+                                             GetLastError());
             break;
         }
         DWORD written = 0;
-        if (read > 0 && (!WriteFile(file, buffer, read, &written, nullptr) || written != read)) {
-            received.broke = "cannot write the temporary file" + ErrorNumber(GetLastError());
+        if (read > 0 && (!WriteFile(file.Get(), block, read, &written, nullptr) || written != read)) {
+            transfer.broke = WithErrorNumber("cannot write the temporary file " + temporary, GetLastError());
             break;
         }
-        if (hash) hasher.Add(buffer, read);
-        received.bytes += read;
-        if (events.on_progress) events.on_progress(local_path, static_cast<int>(received.bytes), static_cast<int>(announced));
-        received.cancelled = events.cancel_requested && events.cancel_requested();
-        if (received.cancelled) status.Report(964, "", 0, 0);
-        if (read > 0) received.had_data = true;
+        if (hasher) hasher->Add(block, read);
+        transfer.bytes += read;
+        if (events.on_progress)
+            events.on_progress(local_path, static_cast<int>(std::min<int64_t>(transfer.bytes, INT_MAX)), size);
+        transfer.cancelled = events.cancel_requested && events.cancel_requested();
+        if (transfer.cancelled) status.Report(964, "", 0, 0);
     }
-    if (hash) received.sha256 = hasher.HexDigest();
-    return received;
+    if (hasher) transfer.sha256 = hasher->HexDigest();
+    return transfer;
 }
 
-// Why a complete transfer still does not count, or "".
-std::string Mismatch(const Received& received, DWORD announced, const DownloadExpectation& expect) {
-    if (!received.broke.empty()) return received.broke;
-    if (!received.had_data) return "the server sent no data";
-    if (announced > 0 && received.bytes != announced)
-        return "the server sent " + std::to_string(received.bytes) + " of " + std::to_string(announced) +
+// Why a finished transfer does not count, or "".
+std::string Verdict(const Transfer& transfer, bool length_known, DWORD announced, const DownloadExpectation& expect) {
+    if (transfer.cancelled) return "cancelled";
+    if (!transfer.broke.empty()) return transfer.broke;
+    if (transfer.bytes == 0) return "the server sent no data";
+    if (length_known && transfer.bytes != announced)
+        return "the server sent " + std::to_string(transfer.bytes) + " of " + std::to_string(announced) +
                " announced bytes";
-    if (expect.size >= 0 && received.bytes != expect.size)
-        return "the file has " + std::to_string(received.bytes) + " bytes, the control file says " +
+    if (expect.size >= 0 && transfer.bytes != expect.size)
+        return "the file has " + std::to_string(transfer.bytes) + " bytes, the control file says " +
                std::to_string(expect.size);
-    if (!expect.sha256_hex.empty() && received.sha256 != expect.sha256_hex)
-        return "SHA-256 differs from the control file";
+    if (expect.sha256_hex.empty()) return "";
+    if (transfer.sha256.empty()) return "SHA-256 cannot be computed on this system";
+    if (transfer.sha256 != LowerCase(expect.sha256_hex)) return "SHA-256 differs from the control file";
     return "";
 }
 
@@ -89,58 +136,51 @@ DownloadOutcome DownloadFile(HINTERNET connection, const std::string& url, const
     const std::string name = LocalFileNameFromUrl(url);
     outcome.local_path = target_folder + name;
     if (!IsSafeLocalFileName(name)) {
-        outcome.failure = "file name refused: \"" + name + "\"";
+        outcome.failure = "file name refused: " + (name.empty() ? std::string("(none)") : name);
         return outcome;
     }
+
     InternetHandle request(InternetOpenUrlA(connection, url.c_str(), nullptr, 0, kRequestFlags, 0));
     if (!request.IsOpen()) {
         const DWORD error = GetLastError();
         status.ReportSystemError();
         status.Report(917, url, 2, 1);
-        outcome.failure = "cannot reach " + url + ErrorNumber(error);
+        outcome.failure = WithErrorNumber("cannot reach " + url + ": " + InternetErrorText(error), error);
         return outcome;
     }
-    const DWORD http_status = NumberHeader(request.Get(), HTTP_QUERY_STATUS_CODE, 0);
+    DWORD http_status = 0;
+    if (!QueryNumber(request.Get(), HTTP_QUERY_STATUS_CODE, &http_status)) {
+        outcome.failure = WithErrorNumber("the answer to " + url + " has no HTTP status", GetLastError());
+        return outcome;
+    }
     if (http_status >= 300) {
         status.Report(916, std::to_string(http_status), 6, static_cast<int>(http_status));
         outcome.failure = "HTTP status " + std::to_string(http_status);
         return outcome;
     }
+
+    const std::string temporary_folder = TemporaryFolder();
     char temporary[MAX_PATH] = {};
-    if (!GetTempFileNameA(TemporaryFolder().c_str(), "QVUP", 0, temporary)) {
-        outcome.failure = "cannot create a temporary file" + ErrorNumber(GetLastError());
+    if (temporary_folder.empty() || !GetTempFileNameA(temporary_folder.c_str(), "QVUP", 0, temporary)) {
+        outcome.failure =
+            WithErrorNumber("cannot create a temporary file in \"" + temporary_folder + "\"", GetLastError());
         return outcome;
     }
-    const DWORD announced = NumberHeader(request.Get(), HTTP_QUERY_CONTENT_LENGTH, 0);
-    Received received;
-    {
-        KernelHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.IsOpen())
-            received.broke = "cannot open the temporary file" + ErrorNumber(GetLastError());
-        else
-            received = Receive(request.Get(), file.Get(), outcome.local_path, announced, !expect.sha256_hex.empty(),
-                               events, status);
-    }
+    TemporaryFileGuard guard(temporary);
+    DWORD announced = 0;
+    const bool length_known = QueryNumber(request.Get(), HTTP_QUERY_CONTENT_LENGTH, &announced);
+    const Transfer transfer = Receive(request.Get(), temporary, outcome.local_path, length_known ? announced : 0,
+                                      !expect.sha256_hex.empty(), events, status);
     request.Reset();
-    outcome.cancelled = received.cancelled;
-    outcome.failure = received.cancelled ? "cancelled" : Mismatch(received, announced, expect);
+    outcome.cancelled = transfer.cancelled;
+    outcome.failure = Verdict(transfer, length_known, announced, expect);
+    guard.Release();
     if (!outcome.failure.empty()) {
-        if (!DeleteFileA(temporary)) status.AppendLogLine(std::string("Unable to delete file ") + temporary);
+        DiscardDownload(temporary, status);
         return outcome;
     }
-    // The old file keeps its place until the new one takes it, in one step.
-    const DWORD attributes = GetFileAttributesA(outcome.local_path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)))
-        SetFileAttributesA(outcome.local_path.c_str(), attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    if (!MoveFileExA(temporary, outcome.local_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const DWORD error = GetLastError();
-        if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(outcome.local_path.c_str(), attributes);
-        status.Report(972, outcome.local_path, 19, 6);
-        status.AppendLogLine("Unable to delete file " + outcome.local_path);
-        DeleteFileA(temporary);
-        outcome.failure = "cannot replace " + outcome.local_path + ErrorNumber(error);
-        return outcome;
-    }
+    outcome.failure = PlaceDownload(temporary, outcome.local_path, status);
+    if (!outcome.failure.empty()) return outcome;
     outcome.placed = true;
     if (events.on_downloaded) events.on_downloaded(outcome.local_path);
     return outcome;

@@ -1,4 +1,5 @@
-// An open WinInet handle (session or request), closed with InternetCloseHandle.
+// An open WinInet handle (session, connection or request), closed with InternetCloseHandle when
+// it goes out of scope or is given another.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,14 @@ public:
     ~InternetHandle() { Reset(); }
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
+    InternetHandle(InternetHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    InternetHandle& operator=(InternetHandle&& other) noexcept {
+        if (this != &other) {
+            Reset(other.handle_);
+            other.handle_ = nullptr;
+        }
+        return *this;
+    }
 
     void Reset(HINTERNET handle = nullptr) {
         if (handle_) InternetCloseHandle(handle_);

@@ -20,7 +20,8 @@ namespace {
 const char kSignatureSuffix[] = ".sig";
 
 std::string WindowsVersionText() {
-    OSVERSIONINFOA version = {sizeof version};
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     GetVersionExA(&version);

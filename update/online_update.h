@@ -113,7 +113,7 @@ private:
     void SetComponentsAside();
     bool IsComponent(const std::string& name) const;
     void DownloadSelected();
-    void PlaceDownload(const TFileDescription& entry, const std::string& local_path);
+    void PutInTargetFolder(const TFileDescription& entry, const std::string& local_path);
     void Fail(const std::string& name, const std::string& reason);
     void Finish();
     void Disconnect();

@@ -19,13 +19,14 @@ struct ReplacementRequest {
     unsigned long process_id = 0;
     bool logging = false;
     std::string program_path;
-    std::string program_parameters;
+    std::string program_parameters;        // " " when the program has none
     std::string component_folder;          // with its trailing backslash
     std::vector<std::string> components;   // names separated by blanks, commas or semicolons
 };
 
-// Nothing, with the reason in error, for a line that does not have this form.
-std::optional<ReplacementRequest> ParseReplacementParameters(const std::string& line, std::string* error);
+// The inverse of BuildReplacementParameters on the command line after qvsetup.exe's own name.
+// Nothing, with the reason in error, for a line that does not have that form.
+std::optional<ReplacementRequest> ParseReplacementParameters(const std::string& command_line_tail, std::string* error);
 
 // A component name that stays inside its folder: no path characters, no "..", no device name.
 bool IsPlainComponentName(const std::string& name);

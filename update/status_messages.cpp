@@ -82,9 +82,9 @@ const StatusMessage kMessages[] = {
     {976, "System error : %s"},
 };
 
-std::string TwoDigits(int value) {
+std::string Digits(int value, int count) {
     char text[16];
-    std::snprintf(text, sizeof text, "%02d", value);
+    std::snprintf(text, sizeof text, "%0*d", count, value);
     return text;
 }
 
@@ -103,9 +103,9 @@ std::string StatusText(int number, const std::string& argument) {
 
 std::string FormatLogLine(const LogTime& time, char date_separator, char time_separator, int number,
                           const std::string& text, int status_code, int error_code) {
-    return TwoDigits(time.day) + date_separator + TwoDigits(time.month) + date_separator + std::to_string(time.year) +
-           " " + TwoDigits(time.hour) + time_separator + TwoDigits(time.minute) + time_separator +
-           TwoDigits(time.second) + " : [" + std::to_string(number) + "] " + text +
+    return Digits(time.day, 2) + date_separator + Digits(time.month, 2) + date_separator + Digits(time.year, 4) + " " +
+           Digits(time.hour, 2) + time_separator + Digits(time.minute, 2) + time_separator + Digits(time.second, 2) +
+           " : [" + std::to_string(number) + "] " + text +
            " (Status:" + std::to_string(status_code) + ") (Error:" + std::to_string(error_code) + ")";
 }
 

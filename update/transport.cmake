@@ -1,5 +1,6 @@
 # Downloads over WinInet, status reports and the log file, SHA-256 and signature checks.
 add_library(kestrune_update_transport STATIC
+  download_placement.cpp
   http_download.cpp
   signature_check.cpp
   status_messages.cpp
@@ -7,4 +8,4 @@ add_library(kestrune_update_transport STATIC
 )
 target_link_libraries(kestrune_update_transport
   PUBLIC kestrune_update_rules kestrune_win32 wininet
-  PRIVATE advapi32 crypt32 shell32)
+  PRIVATE advapi32 crypt32 shell32 user32)

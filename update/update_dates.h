@@ -15,8 +15,9 @@ extern const UpdateTime kUnreadableDate;
 bool EncodeUpdateTime(int year, int month, int day, int hour, int minute, int second, UpdateTime& time);
 // The calendar date of a time; false outside the years 1 to 9999.
 bool DecodeUpdateDate(UpdateTime time, int& year, int& month, int& day);
-// The date ("d/m/yyyy", fields of one or two digits; a two-digit year is 1950-2049), or
-// 1 January 1980 when it cannot be read; plus the time of day ("h:n" or "h:n:s") when that can.
+// The date "dd/mm/yyyy" (one-digit day and month too; a year of one or two digits is 1950-2049),
+// or 1 January 1980 when it cannot be read; plus the time of day "hh:nn" or "hh:nn:ss" when
+// that can be read.
 UpdateTime ControlFileTime(const std::string& date, const std::string& time);
 // Whether a is at least a second before b. Times are whole seconds, and their day fractions are
 // not exact: a plain comparison could call two equal times different.

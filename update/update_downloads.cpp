@@ -1,6 +1,7 @@
 // Fetching the selected entries: one confirmation, each download verified against the control
 // file, components kept for the replacement, other files moved into their folders in one step.
 #include "database_check.h"
+#include "download_placement.h"
 #include "file_system.h"
 #include "http_download.h"
 #include "online_update.h"
@@ -18,8 +19,6 @@ bool StaysInTemporaryFolder(const std::string& name) {
     const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
     return EqualsIgnoringCase(extension, ".CAB") || EqualsIgnoringCase(extension, ".PAT");
 }
-
-std::string SystemErrorNumber(DWORD error) { return "系统错误 " + std::to_string(error); }
 
 }  // namespace
 
@@ -94,11 +93,11 @@ void TOnlineUpdate::DownloadSelected() {
             outcome_.placed.push_back(transfer.local_path);
             continue;
         }
-        PlaceDownload(entry, transfer.local_path);
+        PutInTargetFolder(entry, transfer.local_path);
     }
 }
 
-void TOnlineUpdate::PlaceDownload(const TFileDescription& entry, const std::string& local_path) {
+void TOnlineUpdate::PutInTargetFolder(const TFileDescription& entry, const std::string& local_path) {
     const std::string name = FileNameOf(local_path);
     if (entry.TargetDir.empty() || StaysInTemporaryFolder(name)) {
         outcome_.placed.push_back(local_path);
@@ -114,15 +113,9 @@ void TOnlineUpdate::PlaceDownload(const TFileDescription& entry, const std::stri
         }
     }
     const std::string target = entry.TargetDir + name;
-    // One step: the old file is there until the new one takes its name.
-    const DWORD kept_attributes = GetFileAttributesA(target.c_str());
-    if (kept_attributes != INVALID_FILE_ATTRIBUTES && (kept_attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN)))
-        SetFileAttributesA(target.c_str(), kept_attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    if (!MoveFileExA(local_path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-        const DWORD error = GetLastError();
-        if (kept_attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(target.c_str(), kept_attributes);
-        Status(973, local_path + " to " + target, 19, 7);
-        Fail(name, "无法替换 " + target + " (" + SystemErrorNumber(error) + "), 新文件留在 " + local_path);
+    const std::string failure = PlaceDownload(local_path, target, status_);
+    if (!failure.empty()) {
+        Fail(name, failure);
         return;
     }
     outcome_.placed.push_back(target);

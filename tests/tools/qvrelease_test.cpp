@@ -83,8 +83,10 @@ TEST(sign_fills_each_entry_where_the_program_reads_it_and_keeps_the_rest) {
         {"CRLF file: a stale hash replaced where it stands, the size added after the section's last key",
          kControl,
          "; the test update\r\n[update]\r\nnewversion=1.0.1.0\r\n[files]\r\ncount=2\r\n\r\n"
-         "[file1]\r\nurl=http://h/QV/REZ.hdb3\r\nsha256=" + kDatabaseHash + "\r\ntargetdir={APP}\r\nfilesize=14\r\n\r\n"
-         "; the program\r\n[file2]\r\nurl=http://h/QV/Kestrune.exe?v=2\r\nsha256=" + kProgramHash + "\r\nfilesize=13\r\n"},
+         "[file1]\r\nurl=http://h/QV/REZ.hdb3\r\nsha256=" + kDatabaseHash +
+             "\r\ntargetdir={APP}\r\nfilesize=14\r\n\r\n"
+             "; the program\r\n[file2]\r\nurl=http://h/QV/Kestrune.exe?v=2\r\nsha256=" + kProgramHash +
+             "\r\nfilesize=13\r\n"},
         {"names in any case, a repeated key dropped, a repeated section left as the program ignores it",
          "[Files]\ncount = 1\n[ FILE1 ]\n  SHA256 = old\nurl = \"http://h/QV/REZ.hdb3\"\nFileSize=1\nfilesize=2\n"
          "; sha256=in a comment\n[file1]\nsha256=ignored\n",
@@ -109,8 +111,20 @@ TEST(sign_fills_each_entry_where_the_program_reads_it_and_keeps_the_rest) {
         CHECK_MENTIONS(checking.out, "is ready to publish\n");
     }
     const UpdateFolder folder(kControl);
-    folder.Sign();
+    CHECK_EQ(folder.Sign().exit_code, 0);
     CHECK_MENTIONS(folder.Check().out, "[file1] REZ.hdb3: ok\n[file2] v=2: ok\n");
+}
+
+// The example update folder's layout (a database and a program) signs and checks; its
+// newchecksum is the byte sum that signing reports for its database.
+TEST(example_control_file_signs_and_checks) {
+    const UpdateFolder folder(ReadFile(EXAMPLE_CONTROL_FILE));
+    WriteFile(folder.File("Kestrune.exe"), "program bytes");
+    const ToolRun signing = folder.Sign();
+    CHECK_EQ(signing.exit_code, 0);
+    CHECK_MENTIONS(signing.out, "[file1] REZ.hdb3: 14 bytes, sha256 " + kDatabaseHash + ", byte sum 0x0000057B\n");
+    CHECK_MENTIONS(folder.Control(), "\r\nnewchecksum=0x0000057B\r\n");
+    CHECK_EQ(folder.Check().exit_code, 0);
 }
 
 TEST(check_names_each_fault_and_still_reports_every_entry) {
@@ -121,8 +135,9 @@ TEST(check_names_each_fault_and_still_reports_every_entry) {
         const char* fault;
         const char* still_ok;
     } cases[] = {
-        {"database changed, its length kept", [](const UpdateFolder& f) { WriteFile(f.File("REZ.hdb3"), "database bytez"); },
-         kPublicKey, "[file1] REZ.hdb3: SHA-256 differs from the control file's sha256\n", "[file2] v=2: ok\n"},
+        {"database changed, its length kept",
+         [](const UpdateFolder& f) { WriteFile(f.File("REZ.hdb3"), "database bytez"); }, kPublicKey,
+         "[file1] REZ.hdb3: SHA-256 differs from the control file's sha256\n", "[file2] v=2: ok\n"},
         {"program missing", [](const UpdateFolder& f) { std::remove(f.File("v=2").c_str()); }, kPublicKey,
          "[file2] v=2: missing from the folder\n", "[file1] REZ.hdb3: ok\n"},
         {"control file changed after signing",
@@ -137,7 +152,8 @@ TEST(check_names_each_fault_and_still_reports_every_entry) {
              WriteFile(f.File("qv_update.INF"), Replaced(f.Control(), "filesize=14", "filesize=15"));
              f.SignByHand();
          },
-         kPublicKey, "[file1] REZ.hdb3: size 14 differs from the control file's filesize 15\n", "qv_update.INF.sig: ok\n"},
+         kPublicKey, "[file1] REZ.hdb3: size 14 differs from the control file's filesize 15\n",
+         "qv_update.INF.sig: ok\n"},
         {"sha256 removed and signed again",
          [](const UpdateFolder& f) {
              WriteFile(f.File("qv_update.INF"), Replaced(f.Control(), "sha256=" + kProgramHash + "\r\n", ""));
@@ -176,6 +192,8 @@ TEST(sign_refuses_what_it_cannot_vouch_for_and_writes_nothing) {
         {"device name", one_entry + "CON\n", kKey, "[file1] url http://h/QV/CON gives no safe local file name"},
         {"dot-dot", one_entry + "..\n", kKey, "[file1] url http://h/QV/.. gives no safe local file name"},
         {"url naming a folder", one_entry + "\n", kKey, "[file1] url http://h/QV/ gives no safe local file name"},
+        {"control file as an entry", one_entry + "QV_UPDATE.INF\n", kKey,
+         "[file1] QV_UPDATE.INF: the control file and its signature cannot be entries"},
         {"section missing behind a sound one", "[files]\ncount=2\n[file1]\nurl=http://h/QV/REZ.hdb3\n", kKey,
          "[file2] has no url (is the section missing?)"},
         {"count garbage", "[files]\ncount=many\n", kKey, "[files] count is missing or not a number from 0 to 1000"},

@@ -5,7 +5,8 @@ target_link_libraries(test_qvrelease PRIVATE kestrune_database_fixtures)
 target_compile_definitions(test_qvrelease PRIVATE
   QVRELEASE_PATH="$<TARGET_FILE:qvrelease>"
   TEST_KEY_FOLDER="${update_test_keys}"
-  OTHER_PUBLIC_KEY="${PROJECT_SOURCE_DIR}/update/keys/maker_update_key.pub.pem")
+  OTHER_PUBLIC_KEY="${PROJECT_SOURCE_DIR}/update/keys/maker_update_key.pub.pem"
+  EXAMPLE_CONTROL_FILE="${PROJECT_SOURCE_DIR}/tests/update/fixtures/example_qv_update.INF")
 add_dependencies(test_qvrelease qvrelease)
 
 # kestrune_embed_update_key: the bytes built into a program are the DER form of the PEM it names.

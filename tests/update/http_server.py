@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A small HTTP server for the update's tests: serves FOLDER on 127.0.0.1 and can misbehave.
 
-Paths choose the behaviour:
+The first part of the path chooses the behaviour (the query is ignored):
   /FILE               the file, with its length
   /404/...            404 Not Found
   /nolength/FILE      the file without a Content-Length (the connection closes at its end)
@@ -9,15 +9,20 @@ Paths choose the behaviour:
   /cut/N/FILE         announces the whole length, sends N bytes and closes
   /slow/MS/FILE       the file in 4,096-byte blocks with MS milliseconds between them
 
-Usage: http_server.py FOLDER PORT_FILE   (the chosen port is written to PORT_FILE)
+A file that is not in FOLDER gives 404, a malformed N or MS 400.
+
+Usage: http_server.py FOLDER PORT_FILE
+  Listens on a free port and writes its number to PORT_FILE (atomically) once it accepts
+  connections; runs until it is terminated.
 """
 import http.server
 import os
-import socketserver
 import sys
 import time
+import urllib.parse
 
-BLOCK = 4096
+SLOW_BLOCK = 4096
+BLOCK = 65536
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -26,76 +31,78 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, *arguments):
         pass
 
-    def file_bytes(self, relative):
-        path = os.path.realpath(os.path.join(self.server.folder, relative.lstrip("/")))
-        if not path.startswith(self.server.folder + os.sep) or not os.path.isfile(path):
-            return None
-        with open(path, "rb") as file:
-            return file.read()
-
-    def answer(self, status, body, length=True, close=False):
-        self.send_response(status)
-        if length is True:
-            self.send_header("Content-Length", str(len(body)))
-        elif length is not False:
-            self.send_header("Content-Length", str(length))
-        if close or length is False:
-            self.send_header("Connection", "close")
-            self.close_connection = True
-        self.end_headers()
-        return body
-
     def do_GET(self):
-        parts = self.path.split("?", 1)[0].split("/")[1:]
-        mode = parts[0] if parts else ""
+        path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
+        parts = path.lstrip("/").split("/")
+        mode, rest = parts[0], parts[1:]
         try:
             if mode == "404":
-                self.wfile.write(self.answer(404, b"not found"))
-                return
-            if mode in ("nolength", "empty"):
-                data = self.file_bytes("/".join(parts[1:]))
-                if data is None:
-                    self.wfile.write(self.answer(404, b"not found"))
-                elif mode == "empty":
-                    self.wfile.write(self.answer(200, b""))
-                else:
-                    self.wfile.write(self.answer(200, data, length=False))
-                return
-            if mode == "cut":
-                sent, data = int(parts[1]), self.file_bytes("/".join(parts[2:]))
-                if data is None:
-                    self.wfile.write(self.answer(404, b"not found"))
-                    return
-                self.answer(200, b"", length=len(data), close=True)
-                self.wfile.write(data[:sent])
-                self.wfile.flush()
-                return
-            if mode == "slow":
-                pause, data = int(parts[1]) / 1000.0, self.file_bytes("/".join(parts[2:]))
-                if data is None:
-                    self.wfile.write(self.answer(404, b"not found"))
-                    return
-                self.answer(200, b"")
-                for start in range(0, len(data), BLOCK):
-                    self.wfile.write(data[start:start + BLOCK])
-                    self.wfile.flush()
-                    time.sleep(pause)
-                return
-            data = self.file_bytes("/".join(parts))
-            if data is None:
-                self.wfile.write(self.answer(404, b"not found"))
+                self.send_text(404, b"not found")
+            elif mode == "nolength":
+                self.send_file(rest, announce=False)
+            elif mode == "empty":
+                self.send_file(rest, limit=0)
+            elif mode == "cut":
+                self.send_file(rest[1:], limit=int(rest[0]), announce_whole=True)
+            elif mode == "slow":
+                self.send_file(rest[1:], pause=int(rest[0]) / 1000.0)
             else:
-                self.wfile.write(self.answer(200, data))
+                self.send_file(parts)
+        except (IndexError, ValueError):
+            self.send_text(400, b"bad request")
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
 
+    def send_text(self, status, body):
+        self.send_response(status)
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
 
-class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    def local_file(self, parts):
+        root = self.server.folder
+        path = os.path.realpath(os.path.join(root, *parts)) if parts else root
+        return path if path.startswith(root + os.sep) and os.path.isfile(path) else None
+
+    def send_file(self, parts, announce=True, limit=None, announce_whole=False, pause=0.0):
+        """Sends the file, or its first limit bytes; Content-Length is what is sent, the whole
+        file (announce_whole) or absent (announce=False, the end of the connection ends it)."""
+        path = self.local_file(parts)
+        if path is None:
+            self.send_text(404, b"not found")
+            return
+        size = os.path.getsize(path)
+        sent = size if limit is None else min(limit, size)
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        if announce:
+            self.send_header("Content-Length", str(size if announce_whole else sent))
+        if not announce or (announce_whole and sent < size):
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        self.end_headers()
+        block = SLOW_BLOCK if pause else BLOCK
+        with open(path, "rb") as file:
+            while sent > 0:
+                data = file.read(min(block, sent))
+                if not data:
+                    break
+                self.wfile.write(data)
+                sent -= len(data)
+                if pause:
+                    self.wfile.flush()
+                    time.sleep(pause)
+        self.wfile.flush()
+
+
+class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
-    allow_reuse_address = True
 
 
 def main():
+    if len(sys.argv) != 3:
+        sys.exit("usage: http_server.py FOLDER PORT_FILE")
     folder, port_file = os.path.realpath(sys.argv[1]), sys.argv[2]
     server = Server(("127.0.0.1", 0), Handler)
     server.folder = folder

@@ -6,6 +6,10 @@
 #   short     good, but the server stops after 1000 bytes of the database
 #   badsig    good, signed with a key the program does not know
 #   current   an update whose only file is not newer than the installed one
+#   whatsnew  good, with a what's-new text in rich text format
+#   database  the new database alone
+#   damaged   a database that cannot be unpacked, signed all the same
+#   actions   good, with a message and a question before the downloads
 # Usage: update_end_to_end.sh E2E_FOLDER QVRELEASE TEST_KEY OLD_DB NEW_DB
 #   E2E_FOLDER holds Kestrune.exe 1.0.0.0 and the window test, new/Kestrune.exe 1.0.1.0 and
 #   console/qxcli.exe, all trusting the test key.
@@ -52,6 +56,22 @@ make_folder badsig "$(two_files "$base/badsig/QV/REZ.hdb3" "$base/badsig/QV/Kest
 other_key="$served/other_key.pem"
 openssl genpkey -algorithm RSA -pkeyopt rsa_keygen_bits:2048 -out "$other_key" 2>/dev/null
 "$qvrelease" sign "$served/badsig/QV" --key "$other_key" >/dev/null
+make_folder whatsnew "$(printf '%s\r\n' "[whatsnew]" "file=$base/whatsnew/QV/qv_update_new.txt" "caption=更新说明")
+$(two_files "$base/whatsnew/QV/REZ.hdb3" "$base/whatsnew/QV/Kestrune.exe")"
+printf '%s' '{\rtf1\ansi 1.0.1.0: new catalogue}' >"$served/whatsnew/QV/qv_update_new.txt"
+database_only() {  # NAME: an update of the database alone, without the program's [application]
+  mkdir -p "$served/$1/QV"
+  cp "$2" "$served/$1/QV/REZ.hdb3"
+  printf '%s\r\n' "[update]" "unconditional=1" "[files]" "count=1" \
+    "[file1]" "url=$base/$1/QV/REZ.hdb3" "descr=特征库" 'targetdir={APP}' |
+    iconv -f UTF-8 -t GBK >"$served/$1/QV/qv_update.INF"
+  "$qvrelease" sign "$served/$1/QV" --key "$key" >/dev/null
+}
+database_only database "$new_db"
+head -c 3000 /dev/urandom >"$served/damaged.hdb3"
+database_only damaged "$served/damaged.hdb3"
+make_folder actions "$(printf '%s\r\n' "[action]" 'msg=第一行\n第二行' "query=现在升级吗?")
+$(two_files "$base/actions/QV/REZ.hdb3" "$base/actions/QV/Kestrune.exe")"
 make_folder current "$(printf '%s\r\n' "[files]" "count=1" "[file1]" "url=$base/current/QV/Kestrune.exe" \
   "descr=主程序" "newversion=1.0.0.0" 'localversion={APP}\Kestrune.exe' 'targetdir={APP}')"
 
@@ -96,6 +116,12 @@ run_qxcli short --yes
 expect "qxcli short" 4 "$old_db" "^failed: REZ.hdb3: .*1000"
 run_qxcli badsig --yes
 expect "qxcli badsig" 4 "$old_db" "^Invalid signature in update control file" "^stopped: "
+run_qxcli damaged --yes
+expect "qxcli damaged database" 4 "$old_db" "^failed: REZ.hdb3: "
+run_qxcli actions
+expect "qxcli actions without --yes" 0 "$old_db" "^message: 第一行" "^第二行" "^question: 现在升级吗? -> no" "^declined"
+run_qxcli database --yes
+expect "qxcli database" 0 "$new_db" "^placed: .*REZ.hdb3" "^database replaced: "
 run_qxcli current --yes
 expect "qxcli current" 0 "$old_db" "^no update"
 rm -rf "$install"

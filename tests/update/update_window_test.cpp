@@ -36,6 +36,29 @@ std::string ControlFileUrl(const std::string& folder) {
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+struct WindowSearch {
+    DWORD process_id;
+    const char* window_class;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOfClass(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(window, &process_id);
+    char window_class[64] = {};
+    GetClassNameA(window, window_class, sizeof window_class);
+    if (process_id == search->process_id && std::string(window_class) == search->window_class && IsWindowVisible(window))
+        search->found = window;
+    return search->found == nullptr;
+}
+
+HWND TopLevelWindowOf(DWORD process_id, const char* window_class) {
+    WindowSearch search{process_id, window_class, nullptr};
+    EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // The update page, its firewall question answered Yes: the run has started.
 void StartUpdate(KestruneWindow& window) {
     window.ClickLink(ID_RL_QX_Top_Update);
@@ -69,7 +92,10 @@ TEST(a_good_update_replaces_database_and_program_and_the_new_version_starts_with
         CHECK_EQ(window.Text(ID_RzVerS2), "Version:1.0.0.0");
         StartUpdate(window);
         // Buttons are off for the run; closing is refused while it lasts.
-        AnswerMessage(window, kDownloadQuestion, IDYES);
+        const HWND question = window.WaitForMessageBox(kRunTimeout);
+        CHECK(!window.IsEnabled(ID_RBN_QX_Update_CheckUpdate) && !window.IsEnabled(ID_RBN_QX_Update_Back));
+        AnswerMessage(window, window.RequestClose(), "正在执行在线升级,请等待升级完成后再关闭本程序.", IDOK);
+        AnswerMessage(window, question, kDownloadQuestion, IDYES);
         const HWND success = window.WaitForMessageBox(kRunTimeout);
         // The log: each file's start, its progress in place, its end; the control file is not shown.
         const std::string database_size = std::to_string(FileBytes(NewPackage()).size());
@@ -95,6 +121,23 @@ TEST(a_good_update_replaces_database_and_program_and_the_new_version_starts_with
     CHECK_EQ(restarted.ColumnTexts(ID_RLV_QX_SelSoftWarelist, 1), std::vector<std::string>{"Quillmoss 图片助手"});
     restarted.Picture("restarted");
     CheckClosesNormally(restarted);
+}
+
+// A database alone: placed, unpacked and listed at once, without a restart.
+TEST(a_new_database_is_shown_at_once_without_a_restart) {
+    KestruneCopy copy(OldPackage());
+    KestruneWindow window(copy, "--update-url " + ControlFileUrl("database"));
+    StartUpdate(window);
+    AnswerMessage(window, kDownloadQuestion, IDYES);
+    AnswerMessage(window, window.WaitForMessageBox(kRunTimeout), kUpdated, IDOK);
+    WaitForRunEnd(window);
+    CHECK(FileBytes(copy.Folder() + "REZ.hdb3") == FileBytes(NewPackage()));
+    window.Click(ID_RBN_QX_Update_Back);
+    CHECK_EQ(window.ShownPage(), "software");
+    window.ChooseComboEntry(ID_RCB_QX_SelSoftwareType, 1);  // 顽固软件
+    CHECK_EQ(window.ColumnTexts(ID_RLV_QX_SelSoftWarelist, 1), std::vector<std::string>{"Quillmoss 图片助手"});
+    window.Picture("new_catalogue");
+    CheckClosesNormally(window);
 }
 
 // Each of these fails before anything is placed; the window says why and stays as it was.
@@ -136,6 +179,33 @@ TEST(a_control_file_signed_with_another_key_stops_the_run_with_a_line_in_the_log
     CHECK(window.MessageBoxes().empty());
     CHECK(Contains(window.Text(ID_RMO_QX_Update_Info), "升级已停止:  升级控制文件未通过签名验证"));
     window.Picture("bad_signature");
+    CheckInstallationUnchanged(copy, program_before);
+    CheckClosesNormally(window);
+}
+
+// The what's-new text in rich text, closed with the title-bar button: the update is declined.
+TEST(closing_the_whats_new_dialog_declines_the_update) {
+    KestruneCopy copy(OldPackage());
+    const std::string program_before = FileBytes(copy.ExePath());
+    KestruneWindow window(copy, "--update-url " + ControlFileUrl("whatsnew"));
+    StartUpdate(window);
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = TopLevelWindowOf(window.ProcessId(), "KestruneUpdateText")) != nullptr; },
+              kRunTimeout, "the what's-new dialog");
+    char title[64] = {};
+    GetWindowTextA(dialog, title, sizeof title);
+    CHECK_EQ(std::string(title), "更新说明");
+    char text[256] = {};
+    // A control of another process gives its text to WM_GETTEXT only.
+    SendMessageA(FindWindowExA(dialog, nullptr, "RichEdit20A", nullptr), WM_GETTEXT, sizeof text,
+                 reinterpret_cast<LPARAM>(text));
+    CONTEXT(std::string("the dialog's text: ") + text);
+    CHECK(Contains(text, "1.0.1.0: new catalogue") && !Contains(text, "rtf"));  // the words, not the markup
+    window.Picture("whats_new");
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    WaitForRunEnd(window);
+    CHECK(window.MessageBoxes().empty());
+    CHECK_EQ(window.Text(ID_RMO_QX_Update_Info), "");  // the what's-new download is not logged
     CheckInstallationUnchanged(copy, program_before);
     CheckClosesNormally(window);
 }

@@ -23,10 +23,10 @@ std::string EntryFault(const std::string& folder, const ReleaseEntry& entry) {
     const long long size = RegularFileSize(path);
     if (size < 0) return "missing from the folder";
     if (entry.sha256.empty()) return "the control file gives no sha256";
-    if (Sha256HexOfFile(path) != entry.sha256) return "SHA-256 differs from the control file's sha256";
     if (size != entry.file_size)
         return "size " + std::to_string(size) + " differs from the control file's filesize " +
                std::to_string(entry.file_size);
+    if (Sha256HexOfFile(path) != entry.sha256) return "SHA-256 differs from the control file's sha256";
     return "";
 }
 

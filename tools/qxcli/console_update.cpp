@@ -67,12 +67,12 @@ int RunConsoleUpdate(const ConsoleUpdateOptions& options, const std::function<vo
         print("failed: no control file");
         return kUpdateFailed;
     }
-    if (outcome.selected.empty()) {
-        print("no update");
-        return kDone;
-    }
     if (outcome.declined) {
         print("declined: nothing was downloaded (answer with --yes)");
+        return kDone;
+    }
+    if (outcome.selected.empty()) {
+        print("no update");
         return kDone;
     }
     return outcome.failed.empty() ? kDone : kUpdateFailed;

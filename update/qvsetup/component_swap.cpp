@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <set>
+
+#include "cp936_text.h"
+
 namespace update {
 
 namespace {
@@ -9,46 +13,64 @@ namespace {
 const char kKeptSuffix[] = ".qvbak";
 
 struct Swap {
-    std::string name;
     std::string target;
     std::string kept;  // the replaced file while the swap lasts; "" when there was none
 };
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+DWORD AttributesOf(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+bool Exists(const std::string& path) { return AttributesOf(path) != INVALID_FILE_ATTRIBUTES; }
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = AttributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A read-only file is deleted all the same: the new copy of a read-only download is read-only.
+bool DeleteFileAlways(const std::string& path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(path.c_str()) != 0;
+}
 
 std::string ErrorNumber() { return " (error " + std::to_string(GetLastError()) + ")"; }
 
-void PutBack(const std::vector<Swap>& swaps, const std::function<void(const std::string&)>& note) {
+void PutBack(const std::vector<Swap>& swaps, const SwapNote& note) {
     for (auto swap = swaps.rbegin(); swap != swaps.rend(); ++swap) {
-        DeleteFileA(swap->target.c_str());
-        if (!swap->kept.empty() && !MoveFileExA(swap->kept.c_str(), swap->target.c_str(), MOVEFILE_REPLACE_EXISTING))
-            note("cannot put back " + swap->target + " from " + swap->kept + ErrorNumber());
-        else
+        if (Exists(swap->target) && !DeleteFileAlways(swap->target))
+            note("cannot remove the new " + swap->target + ErrorNumber());
+        if (swap->kept.empty())
+            note("removed the new " + swap->target);
+        else if (MoveFileExA(swap->kept.c_str(), swap->target.c_str(), MOVEFILE_REPLACE_EXISTING))
             note("put back " + swap->target);
+        else
+            note("cannot put back " + swap->target + ": the old file stays as " + swap->kept + ErrorNumber());
     }
+}
+
+// Sets the file at swap.target aside as NAME.qvbak, when there is one, so that the new file can
+// take its place. Returns the reason when it cannot; nothing has changed then.
+std::string SetAside(const std::string& source, Swap& swap) {
+    if (!Exists(source) || IsFolder(source)) return "the new file " + source + " is missing";
+    if (IsFolder(swap.target)) return swap.target + " is a folder";
+    if (!Exists(swap.target)) return "";
+    const std::string kept = swap.target + kKeptSuffix;
+    if (!MoveFileExA(swap.target.c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return "cannot set " + swap.target + " aside" + ErrorNumber();
+    swap.kept = kept;
+    return "";
 }
 
 }  // namespace
 
 bool SwapComponents(const std::string& folder, const std::string& program_folder,
-                    const std::vector<std::string>& names, const std::function<void(const std::string&)>& note) {
+                    const std::vector<std::string>& names, const SwapNote& note) {
     std::vector<Swap> swaps;
+    std::set<std::string> seen;  // a name twice would set the new file aside over the old one
     for (const std::string& name : names) {
+        if (!seen.insert(UpperAscii(name)).second) continue;
         const std::string source = folder + name;
-        Swap swap{name, program_folder + name, ""};
-        std::string failure;
-        if (!Exists(source)) {
-            failure = "the new " + name + " is not in " + folder;
-        } else if (Exists(swap.target)) {
-            swap.kept = swap.target + kKeptSuffix;
-            SetFileAttributesA(swap.target.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!MoveFileExA(swap.target.c_str(), swap.kept.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-                failure = "cannot set " + swap.target + " aside" + ErrorNumber();
-                swap.kept.clear();
-            }
-        }
+        Swap swap{program_folder + name, ""};
+        std::string failure = SetAside(source, swap);
         if (failure.empty()) {
-            swaps.push_back(swap);
+            swaps.push_back(swap);  // from here on the target is undone on failure
             if (!CopyFileA(source.c_str(), swap.target.c_str(), FALSE))
                 failure = "cannot copy " + source + " to " + swap.target + ErrorNumber();
         }
@@ -59,10 +81,8 @@ bool SwapComponents(const std::string& folder, const std::string& program_folder
         }
         note("replaced " + swap.target);
     }
-    for (const Swap& swap : swaps) {
-        if (!swap.kept.empty()) DeleteFileA(swap.kept.c_str());
-        DeleteFileA((folder + swap.name).c_str());
-    }
+    for (const Swap& swap : swaps)
+        if (!swap.kept.empty() && !DeleteFileAlways(swap.kept)) note("cannot remove " + swap.kept + ErrorNumber());
     return true;
 }
 

@@ -1,6 +1,6 @@
 // Putting downloaded components in place of the program's files so that the program is never
-// left half updated: every replaced file is kept until all new ones are in, and put back when
-// any of them cannot be.
+// left half updated: every replaced file is kept as NAME.qvbak until all new ones are in, and put
+// back when any of them cannot be.
 #pragma once
 
 #include <functional>
@@ -9,10 +9,13 @@
 
 namespace update {
 
-// Copies folder\NAME to program_folder\NAME for each name (both folders end with a backslash).
-// True when all are in place; otherwise every file is as it was before. note receives a line
-// for each step and each failure.
+// Receives a line for each step and each failure.
+using SwapNote = std::function<void(const std::string&)>;
+
+// Copies folder\NAME to program_folder\NAME for each name (both folders end with a backslash; a
+// name given twice counts once). True when all are in place and the kept files are removed;
+// otherwise every file of program_folder is as it was before.
 bool SwapComponents(const std::string& folder, const std::string& program_folder,
-                    const std::vector<std::string>& names, const std::function<void(const std::string&)>& note);
+                    const std::vector<std::string>& names, const SwapNote& note);
 
 }  // namespace update

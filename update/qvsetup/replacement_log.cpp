@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "cp936_text.h"
 #include "replacement_program.h"
 #include "win32/handles.h"
 
@@ -14,9 +15,10 @@ ReplacementLog::ReplacementLog(bool enabled) {
     GetPrivateProfileStringA("CONFIG", "LOGFILENAME", "", name, sizeof name, settings.c_str());
     const std::string log_name = name;
     if (log_name.empty()) return;
-    path_ = log_name.find_first_of("\\/:") != std::string::npos
-                ? log_name
-                : settings.substr(0, settings.find_last_of('\\') + 1) + log_name;
+    // A name with a path character is a path; a plain name lives beside the settings file.
+    const bool is_path = FindCharacter(log_name, '\\') != std::string::npos ||
+                         FindCharacter(log_name, '/') != std::string::npos || FindCharacter(log_name, ':') != std::string::npos;
+    path_ = is_path ? log_name : settings.substr(0, FindLastCharacter(settings, '\\') + 1) + log_name;
 }
 
 void ReplacementLog::Line(const std::string& text) const {
