@@ -205,8 +205,8 @@ int TOnlineUpdate::GetControlFile() {
         why = "no signature file (" + signature.failure + ")";
     else if (PublicKey.empty())
         why = "no public key built into the program";
-    else if (!VerifyFileSignature(control_path_, signature_path_, PublicKey, &why))
-        why = "signature not valid (" + why + ")";
+    else
+        VerifyFileSignature(control_path_, signature_path_, PublicKey, &why);
     if (!why.empty()) {
         Status(927, "", 2);
         StopRun("升级控制文件未通过签名验证, 本次升级未做任何改动: " + why);
