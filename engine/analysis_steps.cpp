@@ -95,6 +95,8 @@ void TQX::AnalyzeRelatedDir(int row, const std::string& type) {
     StringList directories;
     FindProgramDirectories(WindowsFolder().substr(0, 3), folder_records, process_records, directories);
     for (const std::string& directory : directories) {
+        // Copies of the program's folders in Kestrune's own backups are not the program's.
+        if (InBackups(directory)) continue;
         const SafetyVerdict verdict = Guard().CheckFolder(directory);
         if (verdict.allowed) upper_folders.push_back(UpperCased(directory));
         // The shortcut step reads the folders as reported and passes the marked ones over.

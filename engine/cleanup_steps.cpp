@@ -1,4 +1,5 @@
 #include "file_system.h"
+#include "path_identity.h"
 #include "process_probes.h"
 #include "removal.h"
 #include "tqx.h"
@@ -10,6 +11,7 @@ namespace {
 
 const char kSkippedPrefix[] = "已跳过受保护项目: ";
 const char kPartialRegistryPrefix[] = "未能完全清理注册表: ";
+const char kNotBackedUpPrefix[] = "未能备份, 未清理: ";
 
 }  // namespace
 
@@ -21,15 +23,24 @@ void TQX::ReportClean(const char* done_prefix, const char* failed_prefix, const 
         case RemovalResult::kRefused: line = kSkippedPrefix + item + " (" + outcome.reason + ")"; break;
         case RemovalResult::kPartial: line = kPartialRegistryPrefix + item; break;
         case RemovalResult::kFailed: line = failed_prefix + item; break;
+        case RemovalResult::kNotBackedUp: line = kNotBackedUpPrefix + item + " (" + outcome.reason + ")"; break;
     }
+    if (backup_) backup_->NoteOutcome(line);
     (outcome.Removed() ? Tally.removed : Tally.not_removed)++;
     if (OnCleanInfo) OnCleanInfo(line.c_str());
 }
 
+bool TQX::InBackups(const std::string& path) const {
+    if (BackupRoot.empty()) return false;
+    const std::string canonical = CanonicalPath(path), root = CanonicalPath(BackupRoot);
+    return canonical == root || IsStrictlyInside(canonical, root);
+}
+
 bool TQX::SkipMarked(const std::string& item) {
-    if (!SafetyGuard::IsMarked(item)) return false;
+    const bool backup = InBackups(item);
+    if (!backup && !SafetyGuard::IsMarked(item)) return false;
     ++Tally.not_removed;
-    const std::string line = kSkippedPrefix + item;
+    const std::string line = kSkippedPrefix + item + (backup ? " (Kestrune 的备份)" : "");
     if (OnCleanInfo) OnCleanInfo(line.c_str());
     return true;
 }
@@ -51,28 +62,54 @@ void TQX::CleanSysFile() {
 void TQX::CleanCoreFile() {
     for (const std::string& path : work_lists_.CoreFileList)
         if (!SkipMarked(path) && FileExists(path))
-            ReportClean("清理核心文件: ", "未能清理核心文件: ", RemoveFile(Guard(), path), path);
+            ReportClean("清理核心文件: ", "未能清理核心文件: ", RemoveFile(Guard(), path, backup_.get()), path);
 }
 
 void TQX::CleanAXCLSID(RegistryView view) {
     for (const std::string& item : work_lists_.AXCLSIDList)
         if (!SkipMarked(item))
-            ReportClean("清理组件注册表: ", "未能清理组件注册表: ", RemoveRegistryItem(Guard(), item, view), item);
+            ReportClean("清理组件注册表: ", "未能清理组件注册表: ", RemoveRegistryItem(Guard(), item, view, backup_.get()), item);
 }
 
 void TQX::CleanNewReg(RegistryView view) {
     for (const std::string& item : work_lists_.NewRegList)
         if (!SkipMarked(item))
-            ReportClean("清理注册表: ", "未能清理注册表: ", RemoveRegistryItem(Guard(), item, view), item);
+            ReportClean("清理注册表: ", "未能清理注册表: ", RemoveRegistryItem(Guard(), item, view, backup_.get()), item);
 }
 
 void TQX::CleanRelatedDir() {
     for (const std::string& path : work_lists_.DirList)
         if (!SkipMarked(path) && DirectoryExists(path))
-            ReportClean("清理相关目录: ", "未能完全清理相关目录: ", RemoveFolder(Guard(), path), path);
+            ReportClean("清理相关目录: ", "未能完全清理相关目录: ", RemoveFolder(Guard(), path, backup_.get()), path);
 }
 
 void TQX::CleanShellLink() {
     for (const std::string& path : work_lists_.ShellLinkList)
-        if (!SkipMarked(path)) ReportClean("清理快捷方式:", "未能清理快捷方式:", RemoveFile(Guard(), path), path);
+        if (!SkipMarked(path)) ReportClean("清理快捷方式:", "未能清理快捷方式:", RemoveFile(Guard(), path, backup_.get()), path);
+}
+
+void TQX::BeginBackup(int row, const std::string& type) {
+    EndBackup();  // a run that stopped early still leaves its manifest
+    const StringList* cache = SoftwareListOf(type);
+    StringList fields;
+    std::string program = "program";
+    if (cache && row >= 0 && row < static_cast<int>(cache->size()) && SplitByBar((*cache)[row], fields) &&
+        fields.size() > 1)
+        program = fields[1];
+    backup_.reset(new CleanupBackup(BackupRoot, program));
+    last_backup_folder_ = backup_->Folder();
+    if (!backup_->Failure().empty() && OnCleanInfo) {
+        const std::string line = "无法创建备份目录, 本次不删除任何文件或注册表项: " + backup_->Failure();
+        OnCleanInfo(line.c_str());
+    }
+}
+
+void TQX::EndBackup() {
+    if (!backup_) return;
+    std::string failure;
+    if (!backup_->Finish(&failure) && OnCleanInfo) {
+        const std::string line = "未能写入备份清单: " + failure;
+        OnCleanInfo(line.c_str());
+    }
+    backup_.reset();
 }

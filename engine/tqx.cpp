@@ -22,7 +22,8 @@ auto CacheIn(Caches& caches, const std::string& type) -> decltype(&caches.MWSoft
 TQX::TQX(const std::string& app_dir, const std::string& temp_dir)
     : AppDir(IncludeTrailingSeparator(app_dir)),
       WorkDir(IncludeTrailingSeparator(temp_dir) + kWorkFolderName),
-      PackageFile(AppDir + kPackageName) {}
+      PackageFile(AppDir + kPackageName),
+      BackupRoot(DefaultBackupRoot()) {}
 
 // A fresh group in place of the old one: its lists' memory goes with it.
 void TQX::ClearLists() {

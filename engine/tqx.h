@@ -6,9 +6,11 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "registry_view.h"
+#include "cleanup_backup.h"
 #include "removal.h"
 #include "safety_guard.h"
 #include "splitters.h"
@@ -82,6 +84,8 @@ public:
         int removed = 0;
         int not_removed = 0;
     } Tally;
+    // Where each clean-up keeps its backup folder (%ProgramData%\Kestrune\Backups unless set).
+    std::string BackupRoot;
 
     TQX(const std::string& app_dir, const std::string& temp_dir);
     TQX(const TQX&) = delete;
@@ -141,6 +145,14 @@ public:
     void CleanNewReg(RegistryView view);
     void CleanRelatedDir();
     void CleanShellLink();
+    // The clean-up's backup: opened for the program at row before the first step (when it cannot
+    // be, the log says so and nothing is deleted), its manifest written after the last.
+    void BeginBackup(int row, const std::string& type);
+    void EndBackup();
+    // The path is the backup folder or lies in it: never a trace, never removed.
+    bool InBackups(const std::string& path) const;
+    // The folder of the last clean-up's backup, "" when it made none.
+    const std::string& LastBackupFolder() const { return last_backup_folder_; }
 
 private:
     // The one writer of the work lists besides AnalyzeRelatedDir (cleanup_selection.h).
@@ -161,6 +173,8 @@ private:
     bool SkipMarked(const std::string& item);
 
     TQXCatalogueCaches catalogue_;
+    std::unique_ptr<CleanupBackup> backup_;
+    std::string last_backup_folder_;
     TQXWorkLists work_lists_;
     TQXAnalysisScratch analysis_scratch_;
 };

@@ -77,6 +77,7 @@ void TQX_Thread_Uninstall::Execute() {
         {"正在关闭该软件在您系统中的运行中进程(1/7),请耐心等待......",
          [&] {
              engine.PrepareSafety(engine.SelectedIndex, engine.SoftwareType);
+             engine.BeginBackup(engine.SelectedIndex, engine.SoftwareType);
              engine.CleanProcessRun();
          }},
         // Driver files are not removed: a driver may still be loaded. The log says so.
@@ -85,7 +86,11 @@ void TQX_Thread_Uninstall::Execute() {
         {"正在清除该软件在您系统中的组件注册表(4/7),请耐心等待......", [&] { engine.CleanAXCLSID(view); }},
         {"正在清除该软件在您系统中的注册表(5/7),请耐心等待......", [&] { engine.CleanNewReg(view); }},
         {"正在清除该软件在您系统中的相关目录(6/7),请耐心等待......", [&] { engine.CleanRelatedDir(); }},
-        {"正在清除该软件在您系统中的快捷方式信息(7/7),请耐心等待......", [&] { engine.CleanShellLink(); }},
+        {"正在清除该软件在您系统中的快捷方式信息(7/7),请耐心等待......",
+         [&] {
+             engine.CleanShellLink();
+             engine.EndBackup();
+         }},
     };
     RunSteps(steps, "该软件所涉及的安装信息已清除完毕.");
 }

@@ -15,19 +15,33 @@ enum class RemovalResult {
     kRefused,   // the guard refused it; nothing was touched
     kFailed,    // it is still there
     kPartial,   // a registry key of which something, but not all, was deleted
+    kNotBackedUp,  // no copy could be kept; nothing was touched
 };
 
 struct RemovalOutcome {
     RemovalResult result = RemovalResult::kFailed;
-    std::string reason;  // the guard's reason when refused
+    std::string reason;  // the guard's reason when refused, the backup's when not backed up
 
     bool Removed() const { return result == RemovalResult::kRemoved; }
 };
 
-RemovalOutcome RemoveFile(const SafetyGuard& guard, const std::string& path);
+// Keeps a copy of an item just before it is deleted. An item that is there but cannot be copied
+// is not deleted. Each returns false with the reason.
+class RemovalBackup {
+public:
+    virtual ~RemovalBackup() = default;
+    virtual bool BackUpFile(const std::string& path, std::string* failure) = 0;
+    virtual bool BackUpFolder(const std::string& path, std::string* failure) = 0;
+    // Nothing to copy (true) when the key or value is not there.
+    virtual bool BackUpRegistryItem(const std::string& item, RegistryView view, std::string* failure) = 0;
+};
+
+// With a backup, the item is copied after the guard allowed it and before it is deleted.
+RemovalOutcome RemoveFile(const SafetyGuard& guard, const std::string& path, RemovalBackup* backup = nullptr);
 // The folder with everything in it; a folder that is a junction or link is removed as a link.
-RemovalOutcome RemoveFolder(const SafetyGuard& guard, const std::string& path);
+RemovalOutcome RemoveFolder(const SafetyGuard& guard, const std::string& path, RemovalBackup* backup = nullptr);
 // "ROOT|key path" or "ROOT|key path|value", in the view given (registry_items.h).
-RemovalOutcome RemoveRegistryItem(const SafetyGuard& guard, const std::string& item, RegistryView view);
+RemovalOutcome RemoveRegistryItem(const SafetyGuard& guard, const std::string& item, RegistryView view,
+                                  RemovalBackup* backup = nullptr);
 // The first running process of that name.
 RemovalOutcome EndProcess(const SafetyGuard& guard, const std::string& name);

@@ -17,6 +17,12 @@ std::string ExeFolder() {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+std::string ReadWholeFileText(const std::string& path) {
+    std::string contents;
+    ReadWholeFile(path, contents);
+    return contents;
+}
+
 // A file held open without delete sharing, so the system refuses to delete it.
 KernelHandle LockFile(const std::string& path) {
     return KernelHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -110,4 +116,64 @@ TEST(CleanupSelectionShapesTheWorkLists) {
     CHECK(lists.NewRegList.empty());
     CHECK_EQ(lists.SysFileList, selection.driver_files);
     CHECK_EQ(lists.ShellLinkList, selection.shortcuts);
+}
+
+// With a backup open, every item is copied just before it goes and the manifest records what
+// became of it; without a place for the backup nothing is deleted and the log says why.
+TEST(CleanupKeepsACopyOfEveryItemBeforeItGoes) {
+    EngineFixture f;
+    f.ConnectAllSlots();
+    ScratchFolder drive("C:\\", "KestruneEngineBackup");
+    const std::string core = drive.Path() + "\\core.dll", dir = drive.Path() + "\\Data";
+    CreateDirectories(dir);
+    ::WriteFile(core, "core bytes");
+    ::WriteFile(dir + "\\settings.ini", "[x]");
+    ScopedTestKey key(HKEY_CURRENT_USER, "Software");
+    key.SetString("Doomed", "v", "1");
+    CleanupSelection selection;
+    selection.core_files = {core};
+    selection.registry_items = {"HKCU|" + key.Path() + "\\Doomed"};
+    selection.related_dirs = {dir};
+
+    f.engine.BackupRoot = drive.Path() + "\\Backups";
+    FillCleanupLists(f.engine, selection);
+    f.engine.BeginBackup(-1, "SW");
+    f.engine.CleanCoreFile();
+    f.engine.CleanNewReg(RegistryView::kDefault);
+    f.engine.CleanRelatedDir();
+    f.engine.EndBackup();
+    const std::string backup = f.engine.LastBackupFolder();
+    CHECK(!backup.empty() && !FileExists(core) && !DirectoryExists(dir) && !key.KeyExists("Doomed"));
+    CHECK_EQ(ReadWholeFileText(backup + "0001.file"), "core bytes");
+    CHECK_EQ(ReadWholeFileText(backup + "0003.folder\\settings.ini"), "[x]");
+    CHECK_EQ(ReadWholeFileText(backup + "manifest.txt"),
+             "file\tdefault\t0001.file\t清理核心文件: " + core + "\t" + core + "\r\n" +
+             "key\tdefault\t0002.reg\t清理注册表: HKCU|" + key.Path() + "\\Doomed\tHKEY_CURRENT_USER\\" + key.Path() +
+             "\\Doomed\r\n" + "folder\tdefault\t0003.folder\t清理相关目录: " + dir + "\t" + dir + "\r\n");
+
+    // A clean-up never takes Kestrune's own backups, whatever a record names.
+    Slots().texts["clean"].clear();
+    CleanupSelection backups;
+    backups.related_dirs = {backup};
+    FillCleanupLists(f.engine, backups);
+    f.engine.CleanRelatedDir();
+    CHECK_EQ(Slots().texts["clean"], StringList{"已跳过受保护项目: " + backup + " (Kestrune 的备份)"});
+    CHECK(DirectoryExists(backup));
+
+    // The backup's place is taken by a file: nothing can be copied, so nothing is deleted.
+    ::WriteFile(core, "core bytes");
+    ::WriteFile(drive.Path() + "\\NoRoom", "a file");
+    f.engine.BackupRoot = drive.Path() + "\\NoRoom";
+    Slots().texts["clean"].clear();
+    FillCleanupLists(f.engine, selection);
+    f.engine.BeginBackup(-1, "SW");
+    f.engine.CleanCoreFile();
+    f.engine.EndBackup();
+    const StringList& lines = Slots().texts["clean"];
+    CHECK_EQ(lines.size(), size_t(2));
+    if (lines.size() == 2) {
+        CHECK(lines[0].rfind("无法创建备份目录, 本次不删除任何文件或注册表项: cannot create the backup folder", 0) == 0);
+        CHECK(lines[1].rfind("未能备份, 未清理: " + core + " (cannot create the backup folder", 0) == 0);
+    }
+    CHECK(FileExists(core));
 }
