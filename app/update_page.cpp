@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "control_ids.h"
+#include "file_system.h"
 #include "main_window.h"
 #include "styled_controls.h"
 #include "ui_kit.h"
@@ -144,7 +145,7 @@ void UpdatePage::MyUpdateFileProgress(const std::string& file_name, int pos, int
 
 void UpdatePage::MyUpdateFileDownloaded(const std::string& file_name) {
     if (!PassesLogFilter(file_name)) return;
-    AddLogLine("下载完成:  " + update::FileNameOf(file_name));
+    AddLogLine("下载完成:  " + FileNameOf(file_name));
     host_->PumpMessages();
 }
 

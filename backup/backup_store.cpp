@@ -4,15 +4,12 @@
 
 #include <algorithm>
 
+#include "errors.h"
+#include "file_system.h"
 #include "registry_export.h"
 #include "win32/handles.h"
 
 namespace {
-
-std::string WithSeparator(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return folder;
-}
 
 std::string ErrorText(const std::string& what) { return what + " (error " + std::to_string(GetLastError()) + ")"; }
 
@@ -74,25 +71,6 @@ unsigned long long TreeSize(const std::string& folder) {
     return size;
 }
 
-bool RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    {
-        FindHandle search((folder + "\\*").c_str(), data);
-        if (search.IsOpen()) {
-            do {
-                const std::string name = data.cFileName, path = folder + "\\" + name;
-                if (name == "." || name == "..") continue;
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(path);
-                else
-                    DeleteFileA(path.c_str());
-            } while (search.Next(data));
-        }
-    }
-    return RemoveDirectoryA(folder.c_str()) != 0;
-}
-
 const char* ViewName(RegistryView view) { return view == RegistryView::k64Bit ? "64-bit" : "default"; }
 
 }  // namespace
@@ -110,7 +88,7 @@ const char* BackupKindName(BackupKind kind) {
 std::string DefaultBackupRoot() {
     char common[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, common))) return "";
-    return WithSeparator(common) + "Kestrune\\Backups";
+    return JoinPath(common, "Kestrune\\Backups");
 }
 
 std::optional<BackupStore> BackupStore::Create(const std::string& root, const std::string& program,
@@ -121,9 +99,8 @@ std::optional<BackupStore> BackupStore::Create(const std::string& root, const st
     wsprintfA(stamp, "%04d-%02d-%02d %02d-%02d-%02d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
               now.wSecond);
     // Every parent folder is made; the backup's own folder must be new.
-    for (size_t at = 0; (at = root.find('\\', at + 1)) != std::string::npos;) CreateDirectoryA(root.substr(0, at).c_str(), nullptr);
-    CreateDirectoryA(root.c_str(), nullptr);
-    const std::string base = WithSeparator(root) + stamp + " " + FolderNamePart(program);
+    CreateDirectories(root);
+    const std::string base = JoinPath(root, stamp) + " " + FolderNamePart(program);
     std::string folder = base;
     for (int attempt = 2; !CreateDirectoryA(folder.c_str(), nullptr); ++attempt) {
         if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 99) {
@@ -132,7 +109,7 @@ std::optional<BackupStore> BackupStore::Create(const std::string& root, const st
         }
         folder = base + " (" + std::to_string(attempt) + ")";
     }
-    return BackupStore(WithSeparator(folder));
+    return BackupStore(IncludeTrailingSeparator(folder));
 }
 
 std::string BackupStore::NextStoredName(const std::string& extension) {
@@ -160,7 +137,7 @@ int BackupStore::BackUpFolder(const std::string& path, std::string* failure) {
     const std::string stored = NextStoredName(".folder");
     std::string reason;
     if (!CopyTree(path, folder_ + stored, &reason)) {
-        RemoveTree(folder_ + stored);
+        DeleteFolderTree(folder_ + stored);
         if (failure) *failure = reason;
         return -1;
     }
@@ -196,17 +173,12 @@ bool BackupStore::WriteManifest(std::string* failure) const {
     for (const BackupEntry& entry : entries_)
         text += std::string(BackupKindName(entry.kind)) + "\t" + ViewName(entry.view) + "\t" + entry.stored + "\t" +
                 entry.outcome + "\t" + entry.location + "\r\n";
-    const std::string path = folder_ + "manifest.txt", part = path + ".part";
-    {
-        KernelHandle file(CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        if (!file.IsOpen() || !WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-            written != text.size()) {
-            if (failure) *failure = ErrorText("cannot write " + path);
-            return false;
-        }
-    }
-    if (!MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    const std::string path = folder_ + "manifest.txt";
+    try {
+        AtomicFileWriter manifest(path);
+        manifest.Write(text.data(), text.size());
+        manifest.Commit();
+    } catch (const EDatabaseError&) {
         if (failure) *failure = ErrorText("cannot write " + path);
         return false;
     }
@@ -218,7 +190,7 @@ std::vector<std::string> PruneBackups(const std::string& root, size_t keep_count
     std::vector<std::string> folders;
     WIN32_FIND_DATAA data;
     {
-        FindHandle search((WithSeparator(root) + "*").c_str(), data);
+        FindHandle search(JoinPath(root, "*").c_str(), data);
         if (search.IsOpen()) {
             do {
                 const std::string name = data.cFileName;
@@ -231,11 +203,11 @@ std::vector<std::string> PruneBackups(const std::string& root, size_t keep_count
     std::vector<std::string> removed;
     unsigned long long total = 0;
     for (size_t i = 0; i < folders.size(); ++i) {
-        const std::string path = WithSeparator(root) + folders[i];
+        const std::string path = JoinPath(root, folders[i]);
         total += TreeSize(path);
         if (i == 0) continue;  // the newest stays whatever its size
         if (i >= keep_count || total > max_bytes) {
-            if (RemoveTree(path)) removed.push_back(path);
+            if (DeleteFolderTree(path)) removed.push_back(path);
         }
     }
     return removed;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "registry_access.h"
 #include "win32/handles.h"
 
 namespace {
@@ -16,8 +17,6 @@ std::wstring Wide(const std::string& text) {
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
     return wide;
 }
-
-REGSAM ViewAccess(RegistryView view) { return view == RegistryView::k64Bit ? KEY_WOW64_64KEY : 0; }
 
 // A registry key opened by its wide name.
 class WideKey {
@@ -98,10 +97,10 @@ bool ReadValue(HKEY key, const std::wstring& name, DWORD& type, std::vector<BYTE
 }
 
 // The key's section, its values, then each subkey's, depth first.
-bool ExportKeyTree(HKEY parent, const std::wstring& path, const std::wstring& sub_key, REGSAM view_access,
+bool ExportKeyTree(HKEY parent, const std::wstring& path, const std::wstring& sub_key, REGSAM access,
                    std::wstring& text) {
     WideKey key;
-    if (key.Open(parent, sub_key, KEY_READ | view_access) != ERROR_SUCCESS) return false;
+    if (key.Open(parent, sub_key, access) != ERROR_SUCCESS) return false;
     text += L"[" + path + L"]\r\n";
     DWORD value_count = 0, longest_name = 0, subkey_count = 0, longest_subkey = 0;
     RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkey_count, &longest_subkey, nullptr, &value_count,
@@ -123,7 +122,7 @@ bool ExportKeyTree(HKEY parent, const std::wstring& path, const std::wstring& su
         if (RegEnumKeyExW(key.Get(), i, name.data(), &name_length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             continue;
         const std::wstring child(name.data(), name_length);
-        if (!ExportKeyTree(key.Get(), path + L"\\" + child, child, view_access, text)) return false;
+        if (!ExportKeyTree(key.Get(), path + L"\\" + child, child, access, text)) return false;
     }
     return true;
 }
@@ -135,7 +134,7 @@ std::string ErrorText(const std::string& what, LONG status) { return what + " (e
 bool ExportRegistryKey(HKEY root, const std::string& root_name, const std::string& sub_key, RegistryView view,
                        std::wstring& text, std::string* failure) {
     std::wstring exported;
-    if (!ExportKeyTree(root, Wide(root_name + "\\" + sub_key), Wide(sub_key), ViewAccess(view), exported)) {
+    if (!ExportKeyTree(root, Wide(root_name + "\\" + sub_key), Wide(sub_key), ViewAccess(KEY_READ, view), exported)) {
         if (failure) *failure = "cannot read the key " + root_name + "\\" + sub_key + " or one below it";
         return false;
     }
@@ -146,7 +145,7 @@ bool ExportRegistryKey(HKEY root, const std::string& root_name, const std::strin
 bool ExportRegistryValue(HKEY root, const std::string& root_name, const std::string& sub_key,
                          const std::string& value_name, RegistryView view, std::wstring& text, std::string* failure) {
     WideKey key;
-    const LONG status = key.Open(root, Wide(sub_key), KEY_QUERY_VALUE | ViewAccess(view));
+    const LONG status = key.Open(root, Wide(sub_key), QueryAccessMask(view));
     DWORD type = 0;
     std::vector<BYTE> data;
     if (status != ERROR_SUCCESS || !ReadValue(key.Get(), Wide(value_name), type, data)) {

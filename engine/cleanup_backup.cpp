@@ -1,21 +1,15 @@
 #include "cleanup_backup.h"
 
+#include "registry_access.h"
 #include "registry_item.h"
 
 namespace {
 
-REGSAM ViewAccess(RegistryView view) { return view == RegistryView::k64Bit ? KEY_WOW64_64KEY : 0; }
-
 // Whether the key, or the value of it, is there to be copied.
 bool RegistryItemPresent(const RegistryItem& item, RegistryView view) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(item.root, item.key_path.c_str(), 0, KEY_QUERY_VALUE | ViewAccess(view), &key) != ERROR_SUCCESS)
-        return false;
-    const bool present =
-        !item.names_value || RegQueryValueExA(key, item.value_name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
-                                 ERROR_SUCCESS;
-    RegCloseKey(key);
-    return present;
+    RegistryKey key;
+    if (key.Open(item.root, item.key_path.c_str(), QueryAccessMask(view)) != ERROR_SUCCESS) return false;
+    return !item.names_value || HasValue(key, item.value_name);
 }
 
 }  // namespace

@@ -35,21 +35,26 @@ std::string FromSystem(UINT (WINAPI* get)(LPSTR, UINT)) {
     return length && length < MAX_PATH ? path : "";
 }
 
-std::string TempPath() {
+}  // namespace
+
+std::string TemporaryFolder() {
     char path[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathA(sizeof path, path);
     return length && length <= MAX_PATH ? path : "";
 }
 
-}  // namespace
+std::string DocumentsFolder() {
+    const std::string folder = ShellFolder(CSIDL_PERSONAL);
+    return folder.empty() || folder.back() == '\\' ? folder : folder + '\\';
+}
 
 FolderLookup WindowsFolderLookup(const std::string& program_folder) {
     return [program_folder](const std::string& name) -> std::string {
         if (name == "WIN") return FromSystem(GetWindowsDirectoryA);
         if (name == "SYS") return FromSystem(GetSystemDirectoryA);
         if (name == "APP") return program_folder;
-        if (name == "TMP") return TempPath();
-        if (name == "DOC") return ShellFolder(CSIDL_PERSONAL);
+        if (name == "TMP") return TemporaryFolder();
+        if (name == "DOC") return DocumentsFolder();
         if (name == "PF") return ProgramFilesFolder();
         if (name == "LAD") {
             const std::string folder = ShellFolder(CSIDL_LOCAL_APPDATA);

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "download_placement.h"
+#include "folder_lookup_win.h"
 #include "internet_handle.h"
 #include "signature_check.h"
 #include "url_file_name.h"
@@ -24,12 +25,6 @@ constexpr DWORD kPumpIntervalMs = 10;
 
 std::string WithErrorNumber(const std::string& text, DWORD error) {
     return text + " (error " + std::to_string(error) + ")";
-}
-
-std::string TemporaryFolder() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof path, path);
-    return length && length <= MAX_PATH ? path : "";
 }
 
 bool QueryNumber(HINTERNET request, DWORD query, DWORD* value) {

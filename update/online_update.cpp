@@ -8,6 +8,7 @@
 #include "signature_check.h"
 #include "update_check.h"
 #include "update_folders.h"
+#include "win32/handles.h"
 
 namespace update {
 
@@ -32,15 +33,15 @@ std::string WindowsVersionText() {
 }
 
 std::string InternetExplorerVersionText() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer\\Version Vector", 0, KEY_READ,
-                      &key) != ERROR_SUCCESS)
-        return "(not found)";
+    RegistryKey key;
     char value[256] = {};
     DWORD size = sizeof value - 1, type = 0;
-    const LONG status = RegQueryValueExA(key, "IE", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS && type == REG_SZ ? std::string(value) : "(not found)";
+    if (key.Open(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer\\Version Vector", KEY_QUERY_VALUE) !=
+            ERROR_SUCCESS ||
+        RegQueryValueExA(key.Get(), "IE", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return "(not found)";
+    return value;
 }
 
 // InternetGetConnectedState is looked up at run time: without it the machine counts as online.

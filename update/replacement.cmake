@@ -2,7 +2,7 @@
 # starting qvsetup.exe, and qvsetup.exe itself, embedded in the program in the SZDD format.
 add_library(kestrune_update_replacement STATIC replacement_command.cpp replacement_program.cpp)
 target_include_directories(kestrune_update_replacement PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(kestrune_update_replacement PUBLIC kestrune_update_rules kestrune_win32 PRIVATE lz32 shell32)
+target_link_libraries(kestrune_update_replacement PUBLIC kestrune_update_rules kestrune_update_local_files kestrune_win32 PRIVATE lz32 shell32)
 
 # A GUI-subsystem program without a window, linked statically like every program of the project:
 # it runs alone from the temporary folder. Stripped, since every copy of the program carries it.

@@ -2,10 +2,10 @@
 
 #include <lzexpand.h>
 #include <shellapi.h>
-#include <shlobj.h>
 
 #include <stdexcept>
 
+#include "folder_lookup_win.h"
 #include "win32/handles.h"
 
 namespace update {
@@ -77,11 +77,8 @@ std::string UnpackReplacementProgram(HMODULE module, const std::string& temp_fol
 }
 
 std::string RestartSettingsPath() {
-    char documents[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents))) return "";
-    std::string folder = documents;
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return folder + "QVUPDATE.INI";
+    const std::string documents = DocumentsFolder();
+    return documents.empty() ? "" : documents + "QVUPDATE.INI";
 }
 
 void WriteRestartSettings(const std::string& log_file_name) {

@@ -1,10 +1,10 @@
 #include "status_report.h"
 
 #include <wininet.h>
-#include <shlobj.h>
 
 #include <stdexcept>
 
+#include "folder_lookup_win.h"
 #include "status_messages.h"
 #include "win32/handles.h"
 
@@ -56,12 +56,8 @@ void SetLogFileName(const std::string& name) { HeldLogFileName() = name; }
 std::string LogFilePath() {
     const std::string& name = HeldLogFileName();
     if (name.find_first_of("\\/:") != std::string::npos) return name;
-    char documents[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)) || !documents[0])
-        return "";
-    std::string folder = documents;
-    if (folder.back() != '\\') folder += '\\';
-    return folder + name;
+    const std::string documents = DocumentsFolder();
+    return documents.empty() ? "" : documents + name;
 }
 
 void StatusReporter::AppendLogLine(const std::string& text) {

@@ -7,5 +7,5 @@ add_library(kestrune_update_transport STATIC
   status_report.cpp
 )
 target_link_libraries(kestrune_update_transport
-  PUBLIC kestrune_update_rules kestrune_win32 wininet
+  PUBLIC kestrune_update_rules kestrune_update_local_files kestrune_win32 wininet
   PRIVATE advapi32 crypt32 shell32 user32)

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "cp936_text.h"
 #include "online_update.h"
 
 namespace update {
@@ -23,9 +24,7 @@ std::string ReadShownText(const std::string& path) {
 }  // namespace
 
 bool IsRichText(const std::string& text) {
-    std::string start = text.substr(0, 5);
-    for (char& c : start) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    return start == "{\\RTF";
+    return UpperAscii(text.substr(0, 5)) == "{\\RTF";
 }
 
 int TOnlineUpdate::ProcessActions() {

@@ -3,6 +3,7 @@
 #include "database_check.h"
 #include "download_placement.h"
 #include "file_system.h"
+#include "folder_lookup_win.h"
 #include "http_download.h"
 #include "online_update.h"
 #include "update_folders.h"
@@ -35,7 +36,7 @@ TOnlineUpdate::Transfer TOnlineUpdate::Download(const std::string& url, const st
     DownloadExpectation expect;
     expect.sha256_hex = sha256;
     expect.size = size;
-    const DownloadOutcome outcome = DownloadFile(internet_, url, TempFolder(), expect, events, status_);
+    const DownloadOutcome outcome = DownloadFile(internet_, url, TemporaryFolder(), expect, events, status_);
     if (outcome.cancelled) cancelled_ = true;
     return Transfer{outcome.placed, outcome.local_path, outcome.failure};
 }

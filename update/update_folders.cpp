@@ -2,50 +2,23 @@
 
 #include <windows.h>
 
-#include <algorithm>
+#include "cp936_text.h"
+#include "file_system.h"
 
 namespace update {
-
-namespace {
-
-std::string WithSeparator(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return folder;
-}
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text) c = UpperAscii(c);
-    return text;
-}
-
-}  // namespace
 
 std::string ProgramFolder() {
     char path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length < MAX_PATH ? length : 0);
-    return WithSeparator(folder.substr(0, folder.find_last_of('\\') == std::string::npos
-                                              ? 0
-                                              : folder.find_last_of('\\')));
-}
-
-std::string TempFolder() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof path, path);
-    return WithSeparator(std::string(path, length <= MAX_PATH ? length : 0));
+    const std::string program(path, length < MAX_PATH ? length : 0);
+    const size_t separator = LastSeparator(program);
+    return separator == std::string::npos ? "" : program.substr(0, separator + 1);
 }
 
 std::string CurrentFolder() {
     char path[MAX_PATH] = {};
     const DWORD length = GetCurrentDirectoryA(MAX_PATH, path);
-    return WithSeparator(std::string(path, length < MAX_PATH ? length : 0));
-}
-
-std::string FileNameOf(const std::string& path) {
-    const size_t separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? path : path.substr(separator + 1);
+    return length && length < MAX_PATH ? IncludeTrailingSeparator(path) : "";
 }
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) { return UpperAscii(a) == UpperAscii(b); }

@@ -1,5 +1,6 @@
 // Replacing the running program: qvsetup.exe is unpacked from this executable, given the
 // process to wait for, the components and the command to start again, and the program ends.
+#include "folder_lookup_win.h"
 #include "online_update.h"
 #include "replacement_command.h"
 #include "replacement_program.h"
@@ -17,10 +18,10 @@ void TOnlineUpdate::Restart() {
     Status(959, CurrentFolder(), 0);
     if (!silent_restart_ && !host_.Ask(kRestartQuestion)) return;
     try {
-        const std::string program = UnpackReplacementProgram(GetModuleHandleA(nullptr), TempFolder());
+        const std::string program = UnpackReplacementProgram(GetModuleHandleA(nullptr), TemporaryFolder());
         WriteRestartSettings(LogFileName);
         const std::string parameters = BuildReplacementParameters(
-            GetCurrentProcessId(), Logging, CurrentFolder(), app_name_, app_params_, TempFolder(), app_comps_);
+            GetCurrentProcessId(), Logging, CurrentFolder(), app_name_, app_params_, TemporaryFolder(), app_comps_);
         Status(958, parameters, 0);
         if (!StartReplacementProgram(program, parameters)) {
             Status(950, program, 0);
