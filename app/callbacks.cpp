@@ -31,6 +31,7 @@ void AnalyzeError(const char* message) { HandOver(CallbackKind::kAnalyzeError, 0
 void CleanStep(int step, const char* text) { HandOver(CallbackKind::kCleanStep, step, text); }
 void CleanRunState(int state) { HandOver(CallbackKind::kCleanRunState, state, nullptr); }
 void CleanError(const char* message) { HandOver(CallbackKind::kCleanError, 0, message); }
+void RestoreRunState(int state) { HandOver(CallbackKind::kRestoreRunState, state, nullptr); }
 
 }  // namespace
 
@@ -50,6 +51,12 @@ void ConnectAnalysisWorker(TQX_Thread_Analyzed& worker) {
 void ConnectCleanupWorker(TQX_Thread_Uninstall& worker) {
     worker.OnStep = CleanStep;
     worker.OnRunState = CleanRunState;
+    worker.OnRunError = CleanError;
+}
+
+void ConnectRestoreWorker(TQX_Thread_Restore& worker) {
+    worker.OnStep = CleanStep;
+    worker.OnRunState = RestoreRunState;
     worker.OnRunError = CleanError;
 }
 
@@ -84,6 +91,9 @@ void CarryOut(TForm_Tarnwick_CN& form, const CallbackDelivery& delivery) {
             break;
         case CallbackKind::kCleanError:
             form.clean.OnCleanError(delivery.text);
+            break;
+        case CallbackKind::kRestoreRunState:
+            form.clean.OnRestoreRunState(delivery.number);
             break;
     }
 }

@@ -19,6 +19,7 @@ enum class CallbackKind {
     kCleanStep,
     kCleanRunState,
     kCleanError,
+    kRestoreRunState,
 };
 
 struct CallbackDelivery {
@@ -32,6 +33,8 @@ class TForm_Tarnwick_CN;
 void ConnectEngineSlots(TQX& engine);
 void ConnectAnalysisWorker(TQX_Thread_Analyzed& worker);
 void ConnectCleanupWorker(TQX_Thread_Uninstall& worker);
+// The undoing of a clean-up reports on the clean page, through the clean-up's step and error callbacks.
+void ConnectRestoreWorker(TQX_Thread_Restore& worker);
 
 // On the window's thread: carries out one delivery.
 void CarryOut(TForm_Tarnwick_CN& form, const CallbackDelivery& delivery);

@@ -57,6 +57,7 @@ enum ControlId {
     ID_RLV_QX_SelSoftwareUninstall_CoreFile,
     ID_RLV_QX_SelSoftwareUninstall_ProcessRun,
     ID_RLV_QX_SelSoftwareUninstall_SysFile,
+    ID_RLV_QX_SelSoftwareUninstall_Service,
     ID_RBN_QX_SelSoftwareUninstall_Clean,
     ID_RBN_QX_SelSoftwareUninstall_Back,
     ID_N_Preview_InstalledPath,
@@ -70,6 +71,7 @@ enum ControlId {
     ID_RPB_QX_SelSoftwareUninstallC_Step,
     ID_RLB_QX_SelSoftwareUninstallC_CleanInfo,
     ID_RBN_QX_SelSoftwareUninstallC_Back,
+    ID_RBN_QX_SelSoftwareUninstallC_Undo,
 
     // Information pages
     ID_RzLabel13 = 1601,

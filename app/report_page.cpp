@@ -36,11 +36,11 @@ const TraceList kTraceLists[] = {
     {TraceKind::kShortcut, ID_RLV_QX_SelSoftwareUninstall_ShellLink, "快捷方式", "快捷方式路径", false, 0},
     {TraceKind::kCoreFile, ID_RLV_QX_SelSoftwareUninstall_CoreFile, "核心文件", "文件路径", true, 0},
     {TraceKind::kProcess, ID_RLV_QX_SelSoftwareUninstall_ProcessRun, "进程信息", "进程名", true, 0},
-    // Driver files are handed over but never removed; the user is not shown them.
-    {TraceKind::kDriver, ID_RLV_QX_SelSoftwareUninstall_SysFile, nullptr, "驱动服务文件名", false, 0},
+    {TraceKind::kDriver, ID_RLV_QX_SelSoftwareUninstall_SysFile, "驱动文件", "驱动服务文件名", true, 0},
+    {TraceKind::kService, ID_RLV_QX_SelSoftwareUninstall_Service, "系统服务", "服务名 (映像路径)", true, 0},
 };
 static_assert(std::size(kTraceLists) == kTraceKindCount, "one list per kind of trace");
-constexpr int kTabCount = 6;
+constexpr int kTabCount = kTraceKindCount;
 
 struct PreviewItem {
     int id;

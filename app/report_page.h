@@ -1,4 +1,4 @@
-// The report page: the traces of the last analysis in seven lists, ticks, previews in the file
+// The report page: the traces of the last analysis in one list per kind, ticks, previews in the file
 // explorer and the registry editor, the clean-up protocol, and "执行清除".
 #pragma once
 
@@ -18,10 +18,10 @@ public:
 
     // A ticked row in the list of the kind.
     void AddTrace(TraceKind kind, const std::string& text);
-    // Empties the seven lists.
+    // Empties the lists.
     void ClearTraces();
     // After an analysis: the first non-empty list's tab (directories, registry, components,
-    // shortcuts, core files, processes), or directories when all are empty.
+    // shortcuts, core files, processes, driver files, services), or directories when all are empty.
     void SelectFirstNonEmptyTab();
     // The protocol combo's four entries, none selected.
     void FillProtocols();

@@ -8,10 +8,12 @@
 #include "directory_walk.h"
 #include "file_system.h"
 #include "matching.h"
+#include "pending_marks.h"
 #include "process_probes.h"
 #include "protected_names.h"
 #include "registry_items.h"
 #include "scan_info.h"
+#include "service_control.h"
 #include "shell_link.h"
 #include "text_rules.h"
 #include "tqx.h"
@@ -78,7 +80,7 @@ void TQX::AnalyzeCoreFile(int row, const std::string& type) {
         std::string path;
         if (!SecondField(record, path) || path.empty()) continue;
         path[0] = windows[0];  // the record's drive letter becomes the system drive's
-        if (FileExists(path)) ReportChecked(OnCoreFile, Guard().CheckFile(path), path);
+        if (FileExists(path)) Report(OnCoreFile, ShownFileTrace(Guard().CheckFile(path), path));
         ScanInfoText::Set(path);
     }
 }
@@ -100,7 +102,7 @@ void TQX::AnalyzeRelatedDir(int row, const std::string& type) {
         const SafetyVerdict verdict = Guard().CheckFolder(directory);
         if (verdict.allowed) upper_folders.push_back(UpperCased(directory));
         // The shortcut step reads the folders as reported and passes the marked ones over.
-        const std::string shown = Shown(verdict, directory);
+        const std::string shown = ShownFileTrace(verdict, directory);
         AddOnce(work_lists_.DirList, shown);
         Report(OnRelatedDir, shown);
         ScanInfoText::Set(directory);
@@ -108,6 +110,7 @@ void TQX::AnalyzeRelatedDir(int row, const std::string& type) {
 }
 
 void TQX::AnalyzeSysFile(int row, const std::string& type) {
+    analysis_scratch_.DriverFileList.clear();
     std::string key;
     if (!ProgramKeyAt(row, type, OnSysFile, key)) return;
     const std::string drivers = IncludeTrailingSeparator(WindowsFolder()) + "System32\\drivers\\";
@@ -115,8 +118,23 @@ void TQX::AnalyzeSysFile(int row, const std::string& type) {
         std::string name;
         if (!SecondField(record, name)) continue;
         const std::string path = drivers + name;
-        if (FileExists(path)) ReportChecked(OnSysFile, Guard().CheckFile(path), path);
+        if (FileExists(path)) {
+            const SafetyVerdict verdict = Guard().CheckFile(path);
+            if (verdict.allowed) analysis_scratch_.DriverFileList.push_back(path);
+            Report(OnSysFile, ShownFileTrace(verdict, path));
+        }
         ScanInfoText::Set(path);
+    }
+}
+
+void TQX::AnalyzeServices() {
+    const TQXAnalysisScratch& earlier = analysis_scratch_;
+    if (!OnService || (earlier.DriverFileList.empty() && earlier.DirUpperList.empty())) return;
+    for (const ServiceEntry& service :
+         ServicesOfProgram(ListServices(nullptr), earlier.DriverFileList, earlier.DirUpperList)) {
+        // A service run by one of Windows' own files (a shared host) is never the program's.
+        Report(OnService, Shown(Guard().CheckFile(service.image_file), ServiceTraceText(service)));
+        ScanInfoText::Set(service.name);
     }
 }
 
@@ -196,14 +214,16 @@ void TQX::AnalyzeShellLink(const StringList& shortcut_files) {
     for (const std::string& shortcut : shortcut_files) {
         std::string working_directory, target;
         ResolveShellLink(Trimmed(shortcut), working_directory, target);
-        for (const std::string& directory : work_lists_.DirList) {
-            if (SafetyGuard::IsMarked(directory)) continue;
+        for (const std::string& listed : work_lists_.DirList) {
+            // A folder waiting for the restart is still the program's; a refused one is not.
+            if (SafetyGuard::IsMarked(listed) && !IsMarkedPendingDeletion(listed)) continue;
+            const std::string directory = SafetyGuard::Unmarked(listed);
             // Path and target need no separator after the folder; a working directory does, so
             // C:\FooBar is not taken for C:\Foo.
             if (TextContains(shortcut, directory) || (!target.empty() && TextContains(target, directory)) ||
                 (!working_directory.empty() &&
                  TextContains(IncludeTrailingSeparator(working_directory), IncludeTrailingSeparator(directory)))) {
-                Report(OnShellLink, shortcut);
+                Report(OnShellLink, ShownFileTrace(SafetyVerdict::Allow(), shortcut));
                 break;
             }
         }

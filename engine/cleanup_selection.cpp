@@ -1,12 +1,30 @@
 #include "cleanup_selection.h"
 
-#include "matching.h"
+#include <algorithm>
+
+#include "path_identity.h"
+#include "safety_guard.h"
 #include "tqx.h"
+
+namespace {
+
+// An install folder joins the folders to delete unless one of them names the same folder, in any
+// spelling ("C:\A\" and "c:\a", a short name): one folder is backed up and deleted once.
+void AddFolderOnce(StringList& folders, const std::string& folder) {
+    const std::string canonical = CanonicalPath(SafetyGuard::Unmarked(folder));
+    const bool listed = std::any_of(folders.begin(), folders.end(), [&](const std::string& listed_folder) {
+        return CanonicalPath(SafetyGuard::Unmarked(listed_folder)) == canonical;
+    });
+    if (!listed) folders.push_back(folder);
+}
+
+}  // namespace
 
 void FillCleanupLists(TQX& engine, const CleanupSelection& selection) {
     TQXWorkLists& lists = engine.work_lists_;
-    lists.DirList = selection.related_dirs;
-    for (const std::string& path : selection.install_paths) AddOnce(lists.DirList, path);
+    lists.DirList.clear();
+    for (const std::string& path : selection.related_dirs) AddFolderOnce(lists.DirList, path);
+    for (const std::string& path : selection.install_paths) AddFolderOnce(lists.DirList, path);
 
     lists.NewRegList = selection.registry_items;
 
@@ -23,5 +41,6 @@ void FillCleanupLists(TQX& engine, const CleanupSelection& selection) {
     lists.CoreFileList = selection.core_files;
     lists.ProcessRunList = selection.processes;
     lists.SysFileList = selection.driver_files;
+    lists.ServiceList = selection.services;
     lists.ShellLinkList = selection.shortcuts;
 }

@@ -1,7 +1,11 @@
+#include <algorithm>
+
 #include "file_system.h"
 #include "path_identity.h"
+#include "pending_marks.h"
 #include "process_probes.h"
 #include "removal.h"
+#include "service_control.h"
 #include "tqx.h"
 
 // Each line keeps its prefix when the item is gone and says plainly when it is not, so the log
@@ -12,6 +16,12 @@ namespace {
 const char kSkippedPrefix[] = "已跳过受保护项目: ";
 const char kPartialRegistryPrefix[] = "未能完全清理注册表: ";
 const char kNotBackedUpPrefix[] = "未能备份, 未清理: ";
+const char kScheduledPrefix[] = "重启后删除: ";
+const char kAlreadyScheduledPrefix[] = "已安排重启后删除: ";
+
+std::string WithReason(const std::string& item, const std::string& reason) {
+    return reason.empty() ? item : item + " (" + reason + ")";
+}
 
 }  // namespace
 
@@ -22,11 +32,15 @@ void TQX::ReportClean(const char* done_prefix, const char* failed_prefix, const 
         case RemovalResult::kRemoved: line = done_prefix + item; break;
         case RemovalResult::kRefused: line = kSkippedPrefix + item + " (" + outcome.reason + ")"; break;
         case RemovalResult::kPartial: line = kPartialRegistryPrefix + item; break;
-        case RemovalResult::kFailed: line = failed_prefix + item; break;
-        case RemovalResult::kNotBackedUp: line = kNotBackedUpPrefix + item + " (" + outcome.reason + ")"; break;
+        case RemovalResult::kFailed: line = failed_prefix + WithReason(item, outcome.reason); break;
+        case RemovalResult::kNotBackedUp: line = kNotBackedUpPrefix + WithReason(item, outcome.reason); break;
+        case RemovalResult::kScheduled: line = kScheduledPrefix + WithReason(item, outcome.reason); break;
     }
     if (backup_) backup_->NoteOutcome(line);
-    (outcome.Removed() ? Tally.removed : Tally.not_removed)++;
+    if (outcome.result == RemovalResult::kScheduled)
+        ++Tally.scheduled;
+    else
+        (outcome.Removed() ? Tally.removed : Tally.not_removed)++;
     if (OnCleanInfo) OnCleanInfo(line.c_str());
 }
 
@@ -37,6 +51,13 @@ bool TQX::InBackups(const std::string& path) const {
 }
 
 bool TQX::SkipMarked(const std::string& item) {
+    if (IsMarkedPendingDeletion(item)) {
+        // An earlier clean-up already scheduled it; the restart completes that one.
+        ++Tally.scheduled;
+        const std::string line = kAlreadyScheduledPrefix + SafetyGuard::Unmarked(item);
+        if (OnCleanInfo) OnCleanInfo(line.c_str());
+        return true;
+    }
     const bool backup = InBackups(item);
     if (!backup && !SafetyGuard::IsMarked(item)) return false;
     ++Tally.not_removed;
@@ -50,13 +71,23 @@ void TQX::CleanProcessRun() {
         if (!SkipMarked(name)) ReportClean("结束运行中进程: ", "未能结束进程: ", EndProcess(Guard(), name), name);
 }
 
-void TQX::CleanSysFile() {
-    for (const std::string& path : work_lists_.SysFileList) {
-        if (SkipMarked(path) || !FileExists(path)) continue;
-        ++Tally.not_removed;
-        const std::string line = "未清理驱动文件(驱动可能仍在使用): " + path;
-        if (OnCleanInfo) OnCleanInfo(line.c_str());
+void TQX::CleanServices() {
+    if (work_lists_.ServiceList.empty()) return;
+    const std::vector<ServiceEntry> services = ListServices(nullptr);
+    for (const std::string& item : work_lists_.ServiceList) {
+        if (SkipMarked(item)) continue;
+        // The row names the service as the analysis saw it; one that is gone since needs nothing.
+        const auto service = std::find_if(services.begin(), services.end(),
+                                          [&](const ServiceEntry& entry) { return ServiceTraceText(entry) == item; });
+        if (service != services.end())
+            ReportClean("清理系统服务: ", "未能清理系统服务: ", RemoveService(Guard(), *service, backup_.get()), item);
     }
+}
+
+void TQX::CleanSysFile() {
+    for (const std::string& path : work_lists_.SysFileList)
+        if (!SkipMarked(path) && FileExists(path))
+            ReportClean("清理驱动文件: ", "未能清理驱动文件: ", RemoveFile(Guard(), path, backup_.get()), path);
 }
 
 void TQX::CleanCoreFile() {

@@ -35,7 +35,7 @@ void TQX::ClearLists() {
 void TQX::Initialize() {
     ClearLists();
     for (TQXCallback* slot : {&OnSoftwareItem, &OnInstalledPath, &OnProcessRun, &OnCoreFile, &OnRelatedDir,
-                              &OnAXCLSID, &OnSysFile, &OnNewReg, &OnShellLink, &OnCleanInfo})
+                              &OnAXCLSID, &OnSysFile, &OnNewReg, &OnShellLink, &OnCleanInfo, &OnService})
         *slot = nullptr;
 }
 

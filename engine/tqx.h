@@ -27,7 +27,7 @@ struct TQXCatalogueCaches {
     StringList MWSoftwareList, SWSoftwareList, NMSoftwareList;
 };
 
-// What the clean-up steps go through. FillCleanupLists replaces all seven before a clean-up.
+// What the clean-up steps go through. FillCleanupLists replaces them all before a clean-up.
 struct TQXWorkLists {
     // During an analysis: the folders AnalyzeRelatedDir reported, each once, which the shortcut
     // step reads. For a clean-up: the folders to delete.
@@ -36,7 +36,8 @@ struct TQXWorkLists {
     StringList AXCLSIDList;     // component registry keys to delete
     StringList CoreFileList;    // core files to delete
     StringList ProcessRunList;  // process names to end
-    StringList SysFileList;     // the report's driver files: handed over, never removed
+    StringList SysFileList;     // driver files to delete, after their services
+    StringList ServiceList;     // services to stop and delete, as the analysis reported them
     StringList ShellLinkList;   // shortcut files to delete
 };
 
@@ -45,6 +46,7 @@ struct TQXAnalysisScratch {
     StringList ProcessUpperList;  // step 1: the process names of the PR records, upper-cased
     StringList DirUpperList;      // step 3: the folders found that the safety rules allow, upper-cased
     StringList CLSIDList;         // step 5: the class identifiers found
+    StringList DriverFileList;    // step 4: the driver files found that the safety rules allow
 };
 
 class TQX {
@@ -60,6 +62,7 @@ public:
     TQXCallback OnNewReg = nullptr;         // one existing registry entry
     TQXCallback OnShellLink = nullptr;      // one matching shortcut
     TQXCallback OnCleanInfo = nullptr;      // one line of the clean-up report
+    TQXCallback OnService = nullptr;        // one service of the program's driver files or folders
 
     // Set by WorkerLauncher before a worker's thread starts and cleared when its run has ended;
     // read by the front ends.
@@ -78,11 +81,12 @@ public:
     // What the safety rules allow on this machine for the selected program; read afresh by
     // PrepareSafety before each proposal, analysis and clean-up run.
     SafetyGuard Safety;
-    // The outcome of the last clean-up run: items gone, and items still there (failed, refused
-    // or skipped because the analysis marked them).
+    // The outcome of the last clean-up run: items gone, items still there (failed, refused or
+    // skipped because the analysis marked them), and items that go at the next restart.
     struct CleanupTally {
         int removed = 0;
         int not_removed = 0;
+        int scheduled = 0;
     } Tally;
     // Where each clean-up keeps its backup folder (%ProgramData%\Kestrune\Backups unless set).
     std::string BackupRoot;
@@ -124,6 +128,9 @@ public:
     void AnalyzeCoreFile(int row, const std::string& type);
     void AnalyzeRelatedDir(int row, const std::string& type);
     void AnalyzeSysFile(int row, const std::string& type);
+    // Step 4's second half: the services whose image is a driver file AnalyzeSysFile found or
+    // lies in a folder of step 3, as the service control manager knows them.
+    void AnalyzeServices();
     void AnalyzeAXCLSID(int row, const std::string& type, RegistryView view);
     void AnalyzeNewReg(int row, const std::string& type, RegistryView view);
     // Step 7 whole, on a thread that has initialised COM.
@@ -137,8 +144,10 @@ public:
 
     // The clean-up steps: each removes what its work list names through the safety guard and
     // reports every item through OnCleanInfo, saying plainly when an item could not be removed
-    // or was refused. CleanSysFile removes no driver file (one may still be loaded) and says so.
+    // or was refused. Services go before the driver files they load, and what is in use is
+    // deleted at the next restart.
     void CleanProcessRun();
+    void CleanServices();
     void CleanSysFile();
     void CleanCoreFile();
     void CleanAXCLSID(RegistryView view);

@@ -1,4 +1,4 @@
-// The seven kinds of trace an analysis reports, and in one table what every front end needs to
+// The kinds of trace an analysis reports, and in one table what every front end needs to
 // know about each: the engine's slot that reports it, its name in qxcli's output, the analysis
 // page's found-line prefix, where its rows go for the clean-up and the work list they end in.
 #pragma once
@@ -9,13 +9,13 @@
 #include "cleanup_selection.h"
 #include "tqx.h"
 
-enum class TraceKind { kProcess, kCoreFile, kRelatedDir, kComponent, kDriver, kRegistry, kShortcut };
-constexpr int kTraceKindCount = 7;
+enum class TraceKind { kProcess, kCoreFile, kRelatedDir, kComponent, kDriver, kRegistry, kShortcut, kService };
+constexpr int kTraceKindCount = 8;
 
 struct TraceKindInfo {
     TraceKind kind;
     TQXCallback TQX::*slot;
-    const char* name;          // process, corefile, dir, com, driver, reg, shortcut
+    const char* name;          // process, corefile, dir, com, driver, reg, shortcut, service
     const char* found_prefix;  // followed directly by the trace
     StringList CleanupSelection::*selection;
     StringList TQXWorkLists::*work_list;
@@ -38,6 +38,8 @@ inline constexpr TraceKindInfo kTraceKinds[kTraceKindCount] = {
     // The shortcut line has no blank after its colon.
     {TraceKind::kShortcut, &TQX::OnShellLink, "shortcut", "找到快捷方式:", &CleanupSelection::shortcuts,
      &TQXWorkLists::ShellLinkList},
+    {TraceKind::kService, &TQX::OnService, "service", "找到系统服务: ", &CleanupSelection::services,
+     &TQXWorkLists::ServiceList},
 };
 
 constexpr bool TraceKindsInOrder() {
@@ -64,7 +66,7 @@ void Connect(TQX& engine, std::index_sequence<index...>) {
 
 }  // namespace trace_slots
 
-// Sets the engine's seven trace slots so that each passes its kind and text to Report. A slot
+// Sets the engine's trace slots so that each passes its kind and text to Report. A slot
 // holds a plain function, so each kind gets one of its own, made here from Report.
 template <void (*Report)(TraceKind kind, const char* text)>
 void ConnectTraceSlots(TQX& engine) {

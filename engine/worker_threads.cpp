@@ -8,16 +8,16 @@
 TQXWorkerThread::TQXWorkerThread(TQX& engine, std::atomic<bool>& busy, RegistryView view)
     : engine_(engine), view_(view), busy_(busy) {}
 
-void TQXWorkerThread::RunSteps(const Step (&steps)[kStepCount], const char* final_message) {
+void TQXWorkerThread::RunSteps(const Step* steps, int count, const char* final_message) {
     const auto step = [this](int number, const char* text) {
         if (OnStep) OnStep(number, text);
     };
     if (OnRunState) OnRunState(0);
     try {
-        for (int k = 0; k < kStepCount; ++k) {
+        for (int k = 0; k < count; ++k) {
             step(-1, steps[k].message);
             if (steps[k].work) steps[k].work();
-            step(k + 1, nullptr);
+            step((k + 1) * kStepCount / count, nullptr);
         }
         step(-1, final_message);
     } catch (const std::exception& error) {
@@ -46,7 +46,10 @@ void TQX_Thread_Analyzed::Execute() {
         {"正在分析该软件在您系统中的相关目录信息(3/7),请耐心等待......",
          [&] { engine.AnalyzeRelatedDir(engine.SelectedIndex, type); }},
         {"正在分析该软件在您系统中的驱动服务信息(4/7),请耐心等待......",
-         [&] { engine.AnalyzeSysFile(engine.SelectedIndex, type); }},
+         [&] {
+             engine.AnalyzeSysFile(engine.SelectedIndex, type);
+             engine.AnalyzeServices();
+         }},
         {"正在分析该软件在您系统中的组件注册表信息(5/7),请耐心等待......",
          [&] { engine.AnalyzeAXCLSID(engine.SelectedIndex, type, view); }},
         {"正在分析该软件在您系统中的注册表信息(6/7),请耐心等待......",
@@ -80,8 +83,12 @@ void TQX_Thread_Uninstall::Execute() {
              engine.BeginBackup(engine.SelectedIndex, engine.SoftwareType);
              engine.CleanProcessRun();
          }},
-        // Driver files are not removed: a driver may still be loaded. The log says so.
-        {"正在清除该软件在您系统中的驱动服务(2/7),请耐心等待......", [&] { engine.CleanSysFile(); }},
+        // A service is stopped and deleted before the driver file or program it loads.
+        {"正在清除该软件在您系统中的驱动服务(2/7),请耐心等待......",
+         [&] {
+             engine.CleanServices();
+             engine.CleanSysFile();
+         }},
         {"正在清除该软件在您系统中的核心文件(3/7),请耐心等待......", [&] { engine.CleanCoreFile(); }},
         {"正在清除该软件在您系统中的组件注册表(4/7),请耐心等待......", [&] { engine.CleanAXCLSID(view); }},
         {"正在清除该软件在您系统中的注册表(5/7),请耐心等待......", [&] { engine.CleanNewReg(view); }},
@@ -93,4 +100,21 @@ void TQX_Thread_Uninstall::Execute() {
          }},
     };
     RunSteps(steps, "该软件所涉及的安装信息已清除完毕.");
+}
+
+TQX_Thread_Restore::TQX_Thread_Restore(TQX& engine, std::string backup_folder, RestoreCounts& counts)
+    : TQXWorkerThread(engine, engine.Uninstalling, RegistryView::kDefault),
+      backup_folder_(std::move(backup_folder)),
+      counts_(counts) {}
+
+void TQX_Thread_Restore::Execute() {
+    TQX& engine = engine_;
+    counts_ = RestoreCounts();
+    const auto report = [&engine](const std::string& line) {
+        if (engine.OnCleanInfo) engine.OnCleanInfo(line.c_str());
+    };
+    const Step steps[] = {
+        {"正在撤销本次清除,请耐心等待......", [&] { counts_ = RestoreBackup(backup_folder_, false, report); }},
+    };
+    RunSteps(steps, "本次清除已撤销.");
 }

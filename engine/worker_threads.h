@@ -1,5 +1,5 @@
-// The two workers: the analysis and the clean-up each run their seven steps on a thread of their
-// own and report progress through callbacks. A WorkerLauncher (worker_launcher.h) starts them,
+// The workers: the analysis and the clean-up each run their seven steps on a thread of their
+// own and report progress through callbacks; the undoing of a clean-up runs as one step. A WorkerLauncher (worker_launcher.h) starts them,
 // keeps them while they run and frees them.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "backup_restore.h"
 #include "registry_view.h"
 
 class TQX;
@@ -42,8 +43,13 @@ protected:
         std::function<void()> work;  // empty: the step only shows its message
     };
     // The progress protocol around the steps. A step that raises ends the run: the error is
-    // reported and the run closed all the same, so the owner is never left waiting.
-    void RunSteps(const Step (&steps)[kStepCount], const char* final_message);
+    // reported and the run closed all the same, so the owner is never left waiting. A run of
+    // fewer steps reports its progress in the same kStepCount parts.
+    void RunSteps(const Step* steps, int count, const char* final_message);
+    template <int count>
+    void RunSteps(const Step (&steps)[count], const char* final_message) {
+        RunSteps(steps, count, final_message);
+    }
 
     TQX& engine_;
     const RegistryView view_;
@@ -74,4 +80,16 @@ public:
 
 private:
     void Execute() override;
+};
+
+// Puts back what the clean-up whose backup is in backup_folder removed, one line per item through
+// the engine's OnCleanInfo; busy as a clean-up is. Counts() holds the outcome once the run ended.
+class TQX_Thread_Restore : public TQXWorkerThread {
+public:
+    TQX_Thread_Restore(TQX& engine, std::string backup_folder, RestoreCounts& counts);
+
+private:
+    void Execute() override;
+    const std::string backup_folder_;
+    RestoreCounts& counts_;
 };

@@ -4,6 +4,7 @@
 #include "process_probes.h"
 #include "registry_item.h"
 #include "registry_items.h"
+#include "restart_deletion.h"
 
 namespace {
 
@@ -15,6 +16,16 @@ RemovalOutcome Done(bool gone) { return Outcome(gone ? RemovalResult::kRemoved :
 
 RemovalOutcome NotBackedUp(const std::string& reason) { return {RemovalResult::kNotBackedUp, reason}; }
 
+// What is still there after the delete is in use: it goes at the next restart when it can be
+// scheduled, and is reported as not removed when it cannot.
+RemovalOutcome DeletedOrScheduled(bool gone, bool (*schedule)(const std::string&, std::string*),
+                                  const std::string& path) {
+    if (gone) return Outcome(RemovalResult::kRemoved);
+    std::string why;
+    if (schedule(path, &why)) return Outcome(RemovalResult::kScheduled);
+    return {RemovalResult::kFailed, why};
+}
+
 }  // namespace
 
 RemovalOutcome RemoveFile(const SafetyGuard& guard, const std::string& path, RemovalBackup* backup) {
@@ -22,7 +33,7 @@ RemovalOutcome RemoveFile(const SafetyGuard& guard, const std::string& path, Rem
     if (!verdict.allowed) return Refused(verdict);
     std::string why;
     if (backup && FileExists(path) && !backup->BackUpFile(path, &why)) return NotBackedUp(why);
-    return Done(DeleteFileAlways(path));
+    return DeletedOrScheduled(DeleteFileAlways(path), ScheduleDeletionAtRestart, path);
 }
 
 RemovalOutcome RemoveFolder(const SafetyGuard& guard, const std::string& path, RemovalBackup* backup) {
@@ -30,7 +41,7 @@ RemovalOutcome RemoveFolder(const SafetyGuard& guard, const std::string& path, R
     if (!verdict.allowed) return Refused(verdict);
     std::string why;
     if (backup && DirectoryExists(path) && !backup->BackUpFolder(path, &why)) return NotBackedUp(why);
-    return Done(DeleteFolderTree(path));
+    return DeletedOrScheduled(DeleteFolderTree(path), ScheduleTreeDeletionAtRestart, path);
 }
 
 RemovalOutcome RemoveRegistryItem(const SafetyGuard& guard, const std::string& text, RegistryView view,
@@ -46,6 +57,20 @@ RemovalOutcome RemoveRegistryItem(const SafetyGuard& guard, const std::string& t
     bool partly = false;
     if (DeleteRegistryItem(text, view, &partly)) return Outcome(RemovalResult::kRemoved);
     return Outcome(partly ? RemovalResult::kPartial : RemovalResult::kFailed);
+}
+
+std::string ServiceTraceText(const ServiceEntry& service) { return service.name + " (" + service.image_path + ")"; }
+
+RemovalOutcome RemoveService(const SafetyGuard& guard, const ServiceEntry& service, RemovalBackup* backup) {
+    const SafetyVerdict verdict = guard.CheckFile(service.image_file);
+    if (!verdict.allowed) return Refused(verdict);
+    std::string why;
+    const std::string key = "HKLM|SYSTEM\\CurrentControlSet\\Services\\" + service.name;
+    if (backup && !backup->BackUpRegistryItem(key, RegistryView::kDefault, &why)) return NotBackedUp(why);
+    std::string stop_failure;
+    const bool stopped = StopServiceNamed(service.name, kServiceStopTimeoutMs, &stop_failure);
+    if (!DeleteServiceNamed(service.name, &why)) return {RemovalResult::kFailed, why};
+    return stopped ? Outcome(RemovalResult::kRemoved) : RemovalOutcome{RemovalResult::kScheduled, stop_failure};
 }
 
 RemovalOutcome EndProcess(const SafetyGuard& guard, const std::string& name) {

@@ -9,6 +9,7 @@
 
 #include "registry_view.h"
 #include "safety_guard.h"
+#include "service_control.h"
 
 enum class RemovalResult {
     kRemoved,   // it was there and is gone (or it was never there)
@@ -16,6 +17,7 @@ enum class RemovalResult {
     kFailed,    // it is still there
     kPartial,   // a registry key of which something, but not all, was deleted
     kNotBackedUp,  // no copy could be kept; nothing was touched
+    kScheduled,    // held open: it is deleted at the next restart (its copy is kept)
 };
 
 struct RemovalOutcome {
@@ -36,7 +38,8 @@ public:
     virtual bool BackUpRegistryItem(const std::string& item, RegistryView view, std::string* failure) = 0;
 };
 
-// With a backup, the item is copied after the guard allowed it and before it is deleted.
+// With a backup, the item is copied after the guard allowed it and before it is deleted. A file or
+// folder that a process holds open is scheduled for deletion at the next restart instead.
 RemovalOutcome RemoveFile(const SafetyGuard& guard, const std::string& path, RemovalBackup* backup = nullptr);
 // The folder with everything in it; a folder that is a junction or link is removed as a link.
 RemovalOutcome RemoveFolder(const SafetyGuard& guard, const std::string& path, RemovalBackup* backup = nullptr);
@@ -45,3 +48,12 @@ RemovalOutcome RemoveRegistryItem(const SafetyGuard& guard, const std::string& i
                                   RemovalBackup* backup = nullptr);
 // The first running process of that name.
 RemovalOutcome EndProcess(const SafetyGuard& guard, const std::string& name);
+
+// How long a service is given to stop before it is deleted all the same.
+constexpr DWORD kServiceStopTimeoutMs = 15000;
+// The text by which a report names a service, and by which a clean-up finds it again.
+std::string ServiceTraceText(const ServiceEntry& service);
+// Through the service control manager: stopped, its registry key kept in the backup, deleted. One
+// that will not stop is deleted all the same and goes when its process ends, at the latest at
+// the next restart (kScheduled, with the reason).
+RemovalOutcome RemoveService(const SafetyGuard& guard, const ServiceEntry& service, RemovalBackup* backup = nullptr);

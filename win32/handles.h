@@ -1,6 +1,6 @@
 // Small owners of Win32 handles: each closes its handle when it goes out of scope, so every
-// key, search, snapshot and process opened is closed, and every COM interface obtained is
-// released, by construction. NULL and INVALID_HANDLE_VALUE both count as empty.
+// key, search, snapshot, process and service opened is closed, and every COM interface obtained
+// is released, by construction. NULL and INVALID_HANDLE_VALUE both count as empty.
 #pragma once
 
 #include <windows.h>
@@ -50,6 +50,26 @@ public:
 
 private:
     HANDLE handle_ = nullptr;
+};
+
+// A handle of the service control manager or of one service, closed with CloseServiceHandle.
+class ServiceHandle {
+public:
+    ServiceHandle() = default;
+    explicit ServiceHandle(SC_HANDLE handle) : handle_(handle) {}
+    ~ServiceHandle() { Reset(); }
+    ServiceHandle(const ServiceHandle&) = delete;
+    ServiceHandle& operator=(const ServiceHandle&) = delete;
+
+    void Reset(SC_HANDLE handle = nullptr) {
+        if (handle_) CloseServiceHandle(handle_);
+        handle_ = handle;
+    }
+    bool IsOpen() const { return handle_ != nullptr; }
+    SC_HANDLE Get() const { return handle_; }
+
+private:
+    SC_HANDLE handle_ = nullptr;
 };
 
 // A FindFirstFileA search: the first entry is in data after construction when IsOpen.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end, as a user of qxcli meets it: install the stubborn Quillmoss and its look-alike
 # neighbour into the Wine prefix, list, propose paths, analyse (every expected trace and nothing
-# else), clean, and check that every Quillmoss trace is gone while the neighbour's stay.
+# else, its services included), clean, and check that every Quillmoss trace is gone while the
+# neighbour's stay.
 # Usage: quillmoss_uninstall.sh BIN_FOLDER SIGNATURE_PACKAGE
 set -u
 bin=$1
@@ -58,10 +59,10 @@ qxcli clean SW key=SWQUILLMOSS | normalise >"$work/clean"
 clean_status=${PIPESTATUS[0]}
 normalise <"$here/quillmoss_clean.txt" >"$work/clean.expected"
 check "clean-up removes every item and says so" "$work/clean.expected" "$work/clean"
-# The driver file stays (a driver may be loaded): the clean-up is not complete and says so.
-echo 4 >"$work/status.expected"
+# Services and driver file included, everything went: the clean-up is complete.
+echo 0 >"$work/status.expected"
 echo "$clean_status" >"$work/status"
-check "an incomplete clean-up exits 4" "$work/status.expected" "$work/status"
+check "a complete clean-up exits 0" "$work/status.expected" "$work/status"
 
 fixture verify-cleaned >"$work/verify" 2>&1
 status=$?
@@ -72,4 +73,4 @@ check "Quillmoss is gone, its process ended, the neighbour untouched" "$work/emp
 
 qxcli analyze SW key=SWQUILLMOSS | normalise >"$work/after"
 normalise <"$here/quillmoss_after_clean.txt" >"$work/after.expected"
-check "a second analysis finds only what a clean-up keeps" "$work/after.expected" "$work/after"
+check "a second analysis finds nothing" "$work/after.expected" "$work/after"

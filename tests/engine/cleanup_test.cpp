@@ -4,7 +4,9 @@
 #include "cleanup_selection.h"
 #include "engine_fixture.h"
 #include "file_system.h"
+#include "pending_marks.h"
 #include "registry_fixture.h"
+#include "restart_deletion.h"
 #include "scratch_folder.h"
 #include "win32/handles.h"
 
@@ -80,12 +82,12 @@ TEST(CleanupReportsWhatWasRemovedAndWhatWasNot) {
                                          "结束运行中进程: " + sleeper,
                                          "结束运行中进程: not-running-kestrune.exe",
                                          "清理核心文件: " + read_only,
-                                         "未能清理核心文件: " + locked,
+                                         "重启后删除: " + locked,
                                          "清理组件注册表: HKLM|" + key.Path() + "\\Doomed",
                                          "清理注册表: HKLM|" + key.Path() + "\\Kept|gone",
                                          "未能清理注册表: HKLM|SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs|C:\\x.dll",
                                          "清理相关目录: " + clean_dir,
-                                         "未能完全清理相关目录: " + busy_dir,
+                                         "重启后删除: " + busy_dir,
                                          "清理快捷方式:" + shortcut,
                                      }));
     CHECK(WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0);
@@ -94,13 +96,33 @@ TEST(CleanupReportsWhatWasRemovedAndWhatWasNot) {
     CHECK(!DirectoryExists(clean_dir));
     CHECK(FileExists(busy_dir + "\\sub\\held.txt") && !FileExists(busy_dir + "\\other.txt"));
     TerminateProcess(process.hProcess, 0);
+
+    // What is held open goes at the next restart: the held file, and the busy folder with what
+    // is left in it. An analysis then shows them as pending, and a clean-up passes them over.
+    CHECK_EQ(f.engine.Tally.scheduled, 2);
+    for (const std::string& path : {locked, busy_dir, busy_dir + "\\sub", busy_dir + "\\sub\\held.txt"}) {
+        check::Context row(path);
+        CHECK(IsPendingDeletionAtRestart(path));
+    }
+    CHECK(!IsPendingDeletionAtRestart(read_only));
+    CHECK_EQ(ShownFileTrace(SafetyVerdict::Allow(), locked), "<重启后删除> " + locked);
+    CHECK_EQ(ShownFileTrace(SafetyVerdict::Refuse("系统文件"), locked), "<系统文件> " + locked);
+    Slots().texts["clean"].clear();
+    CleanupSelection again;
+    again.core_files = {ShownFileTrace(SafetyVerdict::Allow(), locked)};
+    FillCleanupLists(f.engine, again);
+    f.engine.Tally = TQX::CleanupTally();
+    f.engine.CleanCoreFile();
+    CHECK_EQ(Slots().texts["clean"], StringList{"已安排重启后删除: " + locked});
+    CHECK_EQ(f.engine.Tally.scheduled, 1);
+    CHECK_EQ(f.engine.Tally.not_removed, 0);
 }
 
 TEST(CleanupSelectionShapesTheWorkLists) {
     EngineFixture f;
     CleanupSelection selection;
     selection.related_dirs = {"C:\\Program Files\\Foo"};
-    selection.install_paths = {"c:\\program files\\FOO", "C:\\Other"};
+    selection.install_paths = {"c:\\program files\\FOO", "C:\\Other", "C:\\Program Files\\Foo\\", "c:\\other\\."};
     selection.component_items = {"HKLM|SOFTWARE\\Classes\\CLSID\\{1}|foo.dll", "HKLM|SOFTWARE\\Classes\\Interface\\{2}",
                                  "HKLM", "HKLM|a|b|c"};
     selection.driver_files = {"C:\\windows\\system32\\drivers\\foo.sys"};

@@ -44,7 +44,17 @@ expect "program missing" 2 "needs TYPE and PROGRAM" -- paths SW
 expect "row out of range" 2 "no program 99 in the SW catalogue" -- analyze SW 99
 expect "row not a number" 2 "no program -1" -- paths SW -1
 expect "unknown key" 2 "no program key=SW-NOBODY" -- paths SW key=SW-NOBODY
-expect "dry run only with clean" 2 "dry-run goes with clean only" -- analyze SW 0 --dry-run
+expect "dry run only with clean or restore" 2 "dry-run goes with clean or restore only" -- analyze SW 0 --dry-run
+expect "no dry run for backups" 2 "dry-run goes with clean or restore only" -- backups --dry-run
+expect "no dry run for update" 2 "dry-run goes with clean or restore only" -- update --dry-run
+expect "backups takes no arguments" 2 "backups takes no arguments" -- backups SW
+expect "restore needs an ID" 2 "restore needs one backup ID" -- restore
+expect "restore takes one ID" 2 "restore needs one backup ID" -- restore a b
+expect "no package for restore" 2 "--db does not go with it" -- --db x.hdb3 restore a
+expect "no package for backups" 2 "--db does not go with it" -- --db x.hdb3 backups
+expect "unknown backup" 2 "no backup 1999-01-01 00-00-00 nobody in" -- restore "1999-01-01 00-00-00 nobody"
+expect "backup ID leading out" 2 "is not a backup ID" -- restore '..\Backups'
+expect "backup ID with a drive" 2 "is not a backup ID" -- restore 'C:x'
 expect "unknown option" 2 "unknown option --force" -- --force list SW
 expect "missing package" 3 "数据库释放错误" -- --utf8 --db "Z:$work/absent.hdb3" list SW
 
@@ -68,6 +78,32 @@ count "program by key, not installed here" 0 -- --utf8 paths SW key=SW-XINGLAN
 bash "$here/../../tools/wine-run.sh" "$bin/qxcli.exe" list SW "Video Players" 2>/dev/null | tr -d '\r' >"$work/cp936"
 printf '0\tSW-XINGLAN|星澜影音|Video Players|4.5.1.2210|6.1|-|32位\n' | iconv -f UTF-8 -t CP936 >"$work/cp936.expected"
 if cmp -s "$work/cp936" "$work/cp936.expected"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: code page 936 output"; fi
+
+# A backup planted in the prefix's backups folder: listed, rehearsed, restored, then left alone.
+restore_checks() {
+  local backups=$1 restored=$2 id="2000-01-01 00-00-00 qxcli 测试"
+  # The paths are fixed now: the trap runs after this function's variables are gone.
+  trap "rm -rf $(printf '%q ' "$work" "$backups/$id" "$restored")" EXIT
+  rm -rf "$restored"
+  mkdir -p "$backups/$id"
+  printf 'saved bytes' >"$backups/$id/0001.file"
+  printf 'file\tdefault\t0001.file\t清理核心文件: C:\\kestrune-qxcli-restore\\说明.txt\tC:\\kestrune-qxcli-restore\\说明.txt\r\n' |
+    iconv -f UTF-8 -t CP936 >"$backups/$id/manifest.txt"
+  expect "backups listed" 0 $'^2000-01-01 00-00-00 qxcli 测试\t1\tqxcli 测试$' -- --utf8 backups
+  expect "restore rehearsed" 0 '^将恢复: C:.kestrune-qxcli-restore.说明\.txt$' -- --utf8 restore "$id" --dry-run
+  if [ -e "$restored" ]; then failed=$((failed + 1)); echo "FAILED: the dry run wrote $restored"; fi
+  expect "restored" 0 '^恢复完成: 已恢复 1 项, 未恢复 0 项$' -- --utf8 restore "$id"
+  if [ "$(cat "$restored/说明.txt" 2>/dev/null)" = "saved bytes" ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: restored file"; fi
+  expect "restored again" 4 '^已存在, 未覆盖: C:.kestrune-qxcli-restore.说明\.txt$' -- --utf8 restore "$id"
+}
+backups=$(bash "$here/../../tools/wine-run.sh" winepath -u 'C:\ProgramData\Kestrune\Backups' 2>/dev/null)
+restored=$(bash "$here/../../tools/wine-run.sh" winepath -u 'C:\kestrune-qxcli-restore' 2>/dev/null)
+if [ -n "$backups" ] && [ -n "$restored" ]; then
+  restore_checks "$backups" "$restored"
+else
+  failed=$((failed + 1))
+  echo "FAILED: winepath found no C: drive in the prefix"
+fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

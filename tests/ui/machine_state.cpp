@@ -77,3 +77,27 @@ bool ProcessRuns(const std::string& exe_name) {
         if (lstrcmpiA(entry.szExeFile, exe_name.c_str()) == 0) return true;
     return false;
 }
+
+bool ServiceExists(const std::string& name) {
+    ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    ServiceHandle service(OpenServiceA(manager.Get(), name.c_str(), SERVICE_QUERY_STATUS));
+    return service.IsOpen();
+}
+
+int RunSiblingProgram(const std::string& exe_name, const std::string& arguments, unsigned long timeout_ms) {
+    char own[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, own, MAX_PATH);
+    std::string folder = own;
+    folder.erase(folder.find_last_of('\\') + 1);
+    std::string command = "\"" + folder + exe_name + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    KernelHandle process_handle(process.hProcess), thread_handle(process.hThread);
+    if (WaitForSingleObject(process.hProcess, timeout_ms) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    return static_cast<int>(code);
+}

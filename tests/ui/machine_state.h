@@ -12,3 +12,8 @@ bool PathExists(const std::string& path);
 bool ProcessRuns(const std::string& exe_name);
 // Deletes a value in the "ROOT|key|value" notation; true when it is gone.
 bool DeleteRegistryValue(const std::string& item);
+// The service control manager knows a service of that name (marked for deletion or not).
+bool ServiceExists(const std::string& name);
+// Runs a program of the test's own folder with the arguments and returns its exit code, or -1
+// when it cannot be started or does not end within timeout_ms.
+int RunSiblingProgram(const std::string& exe_name, const std::string& arguments, unsigned long timeout_ms);

@@ -1,7 +1,7 @@
 // One whole uninstall of the stubborn Quillmoss through the window, as a user does it: the
 // program is ticked, its install folders checked, the analysis run and its traces compared
-// with what the console front end finds, one trace kept back, the clean-up run, and the
-// machine read back. The fixture is installed before this program runs and removed after it
+// with what the console front end finds, one trace kept back, the clean-up run, the
+// machine read back, and the clean-up undone from its backup. The fixture is installed before this program runs and removed after it
 // (quillmoss_window.sh); KESTRUNE_QUILLMOSS_PACKAGE names the signature package holding
 // Quillmoss alone and KESTRUNE_EXPECTED_FOLDER the folder of the expected analysis and log.
 #include <algorithm>
@@ -17,8 +17,8 @@
 
 namespace {
 
-// Each kind of trace: its found-info line prefix, its report list and tab (the driver tab is
-// hidden), and whether its rows carry check boxes.
+// Each kind of trace: its found-info line prefix, its report list and tab, and whether its rows
+// carry check boxes.
 struct TraceList {
     const char* kind;
     const char* found_prefix;
@@ -32,9 +32,10 @@ const TraceList kTraceLists[] = {
     {"corefile", "找到核心文件: ", ID_RLV_QX_SelSoftwareUninstall_CoreFile, "核心文件", true},
     {"dir", "找到相关目录: ", ID_RLV_QX_SelSoftwareUninstall_InstalledPath, "相关目录", true},
     {"com", "找到组件注册表: ", ID_RLV_QX_SelSoftwareUninstall_AXCLSID, "组件注册表", true},
-    {"driver", "找到驱动服务: ", ID_RLV_QX_SelSoftwareUninstall_SysFile, nullptr, false},
+    {"driver", "找到驱动服务: ", ID_RLV_QX_SelSoftwareUninstall_SysFile, "驱动文件", true},
     {"reg", "找到注册表: ", ID_RLV_QX_SelSoftwareUninstall_NewReg, "相关注册表", true},
     {"shortcut", "找到快捷方式:", ID_RLV_QX_SelSoftwareUninstall_ShellLink, "快捷方式", false},
+    {"service", "找到系统服务: ", ID_RLV_QX_SelSoftwareUninstall_Service, "系统服务", true},
 };
 
 // The trace the user keeps: a value under a key that the clean-up does not remove as a whole.
@@ -145,7 +146,8 @@ void CheckReport(KestruneWindow& window, const std::vector<ExpectedTrace>& expec
     CHECK_EQ(window.SelectedTab(tabs), "相关目录");
     std::vector<std::string> shown_tabs;
     for (int index = 0; index < window.TabCount(tabs); ++index) shown_tabs.push_back(window.TabCaption(tabs, index));
-    CHECK_EQ(shown_tabs, (std::vector<std::string>{"相关目录", "相关注册表", "组件注册表", "快捷方式", "核心文件", "进程信息"}));
+    CHECK_EQ(shown_tabs, (std::vector<std::string>{"相关目录", "相关注册表", "组件注册表", "快捷方式", "核心文件",
+                                                   "进程信息", "驱动文件", "系统服务"}));
 
     for (const TraceList& kind : kTraceLists) {
         CONTEXT(std::string("report list of ") + kind.kind);
@@ -225,10 +227,7 @@ void CheckCleanupEnded(KestruneWindow& window) {
 
     HWND done = window.WaitForMessageBox(kWorkerTimeout);
     window.Picture("clean_closing_message");
-    // The driver file stays (a driver may still be loaded): the message says so in numbers, not
-    // that all went.
-    CHECK_EQ(window.MessageText(done), "清除操作未能全部完成: 已清除 " + std::to_string(expected_log.size() - 1) +
-                                           " 项, 未能清除 1 项(受保护或无法删除).\n请查看清除日志中的各项说明.");
+    CHECK_EQ(window.MessageText(done), "恭喜您,清除操作已完成.");
     CheckIgnoredWhileBusy(window, kBannerLinks, "clean");
     window.Answer(done, IDOK);
     window.Settle();
@@ -247,10 +246,52 @@ void CheckCleanupEnded(KestruneWindow& window) {
     CHECK_EQ(window.ComboSelection(ID_RCB_QX_SelSoftwareUninstall_Protocol), -1);
     CHECK(window.IsEnabled(ID_RPC_QX_SelSoftwareUninstall_Report));
     CHECK(window.IsEnabled(ID_RCB_QX_SelSoftwareUninstall_Protocol));
+    CHECK(window.IsShown(ID_RBN_QX_SelSoftwareUninstallC_Undo));
 }
 
-// Read straight from the registry, the file system and the process list: every trace handed
-// to the clean-up is gone, the kept one and the driver file (never deleted) are still there.
+// The clean-up kept a copy of everything it deleted: "撤销本次清除" puts it back after a
+// confirmation, line by line in the same log, and is offered no more.
+void UndoTheCleanup(KestruneWindow& window) {
+    const int log = ID_RLB_QX_SelSoftwareUninstallC_CleanInfo;
+    const size_t lines_before = window.Lines(log).size();
+    for (const int answer : {IDNO, IDYES}) {
+        CONTEXT(answer == IDNO ? "declined" : "confirmed");
+        HWND confirmation = window.Click(ID_RBN_QX_SelSoftwareUninstallC_Undo);
+        CHECK(confirmation != nullptr);
+        if (!confirmation) return;
+        if (answer == IDYES) window.Picture("undo_confirmation");
+        CHECK(window.MessageText(confirmation).rfind("撤销本次清除将把本次删除的项目从备份恢复到原来的位置", 0) == 0);
+        window.Answer(confirmation, answer);
+        if (answer == IDNO) CHECK_EQ(window.Lines(log).size(), lines_before);
+    }
+    HWND done = window.WaitForMessageBox(kWorkerTimeout);
+    window.Picture("undo_closing_message");
+    CHECK(window.MessageText(done).rfind("本次清除已撤销: 已恢复 ", 0) == 0);
+    window.Answer(done, IDOK);
+    window.Settle();
+    window.Picture("undo_finished");
+    CHECK(!window.IsShown(ID_RBN_QX_SelSoftwareUninstallC_Undo));
+
+    std::vector<std::string> undo_log = window.Lines(log);
+    undo_log.erase(undo_log.begin(), undo_log.begin() + static_cast<std::ptrdiff_t>(lines_before));
+    CHECK(!undo_log.empty() && undo_log.front() == "—— 撤销本次清除 ——");
+    CHECK(!undo_log.empty() && undo_log.back().rfind("恢复完成: 已恢复 ", 0) == 0);
+    for (const std::string& line :
+         {"已恢复目录: C:\\Program Files\\Quillmoss", "已恢复注册表: HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmoss",
+          "已恢复文件: C:\\Program Files\\Quillmoss\\qmcore.dat"}) {
+        CONTEXT(line);
+        CHECK(std::find(undo_log.begin(), undo_log.end(), line) != undo_log.end());
+    }
+    for (size_t index = 1; index + 1 < undo_log.size(); ++index) {
+        CONTEXT(undo_log[index]);
+        CHECK(undo_log[index].rfind("已恢复", 0) == 0);
+    }
+    CHECK(PathExists("C:\\Program Files\\Quillmoss\\qmcore.dat"));
+    CHECK(RegistryItemExists("HKLM|SOFTWARE\\Quillmoss|Version", false));
+}
+
+// Read straight from the registry, the file system, the process list and the service control
+// manager: every trace handed to the clean-up is gone, the kept one is still there.
 void CheckMachineAfterCleanup(const std::vector<ExpectedTrace>& expected) {
     char user_profile[MAX_PATH] = {};
     GetEnvironmentVariableA("USERPROFILE", user_profile, MAX_PATH);
@@ -262,8 +303,8 @@ void CheckMachineAfterCleanup(const std::vector<ExpectedTrace>& expected) {
             CHECK_EQ(RegistryItemExists(text, trace.kind == "com"), text == kKeptTrace);
         else if (trace.kind == "process")
             CHECK(!ProcessRuns(text));
-        else if (trace.kind == "driver")
-            CHECK(PathExists(text));
+        else if (trace.kind == "service")
+            CHECK(!ServiceExists(text.substr(0, text.find(" ("))));
         else
             CHECK(!PathExists(text));
     }
@@ -287,14 +328,15 @@ TEST(quillmoss_is_uninstalled_through_the_window_and_a_kept_trace_survives) {
     StartCleanup(window);
     CheckCleanupEnded(window);
     CheckMachineAfterCleanup(expected);
+    // The fixture's own check, the neighbour program's traces included, before the undo; the
+    // kept trace goes first, as a clean-up of everything would have removed it as well.
+    CHECK(DeleteRegistryValue(kKeptTrace));
+    CHECK_EQ(RunSiblingProgram("stubborn_fixture.exe", "verify-cleaned", 60000), 0);
+    UndoTheCleanup(window);
 
     // The software page still shows the program, ticked.
     CHECK(window.Click(ID_RBN_QX_SelSoftwareUninstallC_Back) == nullptr);
     CHECK_EQ(window.ShownPage(), "software");
     CHECK(window.IsTicked(ID_RLV_QX_SelSoftWarelist, 0));
     CheckClosesAndRemovesWorkingFolder(window);
-
-    // What a clean-up of everything would have removed as well; the fixture's own check then
-    // covers the rest, the neighbour program's traces included.
-    CHECK(DeleteRegistryValue(kKeptTrace));
 }

@@ -1,7 +1,9 @@
 // qxcli: the console front end over the uninstall engine, for scripting, batch use and tests.
-// Exit codes: 0 done, 2 usage error, 3 database error, also one that stops a run (message on stderr),
-// 4 a clean-up that left items (each named in its log, counted on stderr), or an update that
-// did not place every file it selected.
+// Exit codes: 0 done, 2 usage error (also an unknown backup ID), 3 database error, also one that
+// stops a run (message on stderr), 4 a clean-up that left items (each named in its log, counted
+// on stderr), a restore that left items or a dry run that would (each named, counted in the last
+// line), or an update that did not place every file it selected, 5 a clean-up that is complete
+// once the machine restarts (items in use are scheduled for deletion at restart; counted on stderr).
 #include <objbase.h>
 #include <windows.h>
 
@@ -9,7 +11,9 @@
 #include <exception>
 #include <new>
 
+#include "backup_store.h"
 #include "code_page.h"
+#include "console_backups.h"
 #include "console_session.h"
 #include "console_update.h"
 #include "errors.h"
@@ -18,7 +22,7 @@
 
 namespace {
 
-enum ExitCode { kDone = 0, kUsageError = 2, kDatabaseError = 3, kItemsLeft = 4 };
+enum ExitCode { kDone = 0, kUsageError = 2, kDatabaseError = 3, kItemsLeft = 4, kRestartCompletes = 5 };
 
 bool g_utf8 = false;
 
@@ -47,9 +51,9 @@ CleanupSelection SelectEverything(const std::vector<Trace>& traces, const String
     return selection;
 }
 
-// The work lists in the order the clean-up goes through them; driver files are never removed.
+// The work lists in the order the clean-up goes through them.
 void PrintWorkLists(const TQX& engine) {
-    for (const TraceKind kind : {TraceKind::kProcess, TraceKind::kCoreFile, TraceKind::kComponent,
+    for (const TraceKind kind : {TraceKind::kProcess, TraceKind::kDriver, TraceKind::kCoreFile, TraceKind::kComponent,
                                  TraceKind::kRegistry, TraceKind::kRelatedDir, TraceKind::kShortcut}) {
         const TraceKindInfo& info = TraceKindOf(kind);
         for (const std::string& item : engine.WorkLists().*info.work_list)
@@ -91,10 +95,24 @@ int RunCommand(const QxcliOptions& options) {
     if (!session.Clean(selection, lines, error)) return Fail(kDatabaseError, error);
     for (const std::string& line : lines) PrintLine(line);
     const TQX::CleanupTally& tally = session.Engine().Tally;
-    if (tally.not_removed == 0) return kDone;
+    const std::string restart_note =
+        tally.scheduled == 0 ? std::string() : ", 重启后删除 " + std::to_string(tally.scheduled) + " 项";
     // A clean-up that left something is no success, for a script either.
-    return Fail(kItemsLeft, "清除操作未能全部完成: 已清除 " + std::to_string(tally.removed) + " 项, 未能清除 " +
-                                std::to_string(tally.not_removed) + " 项");
+    if (tally.not_removed != 0)
+        return Fail(kItemsLeft, "清除操作未能全部完成: 已清除 " + std::to_string(tally.removed) + " 项, 未能清除 " +
+                                    std::to_string(tally.not_removed) + " 项" + restart_note);
+    if (tally.scheduled != 0)
+        return Fail(kRestartCompletes, "清除操作已完成, 重启计算机后生效: 已清除 " + std::to_string(tally.removed) +
+                                           " 项" + restart_note);
+    return kDone;
+}
+
+int RunRestore(const QxcliOptions& options) {
+    RestoreCounts counts;
+    std::string error;
+    if (!RestoreConsoleBackup(DefaultBackupRoot(), options.backup_id, options.dry_run, PrintLine, counts, error))
+        return Fail(kUsageError, error);
+    return counts.not_restored == 0 ? kDone : kItemsLeft;
 }
 
 // COM for this thread, released however the run ends.
@@ -118,6 +136,11 @@ int RunProgram(int argc, char** argv) {
     try {
         if (options.command == "update")
             return RunConsoleUpdate(ConsoleUpdateOptions{options.update_url, options.answer_yes}, PrintLine);
+        if (options.command == "backups") {
+            ListConsoleBackups(DefaultBackupRoot(), PrintLine);
+            return kDone;
+        }
+        if (options.command == "restore") return RunRestore(options);
         return RunCommand(options);
     } catch (const EDatabaseError& error) {
         return Fail(kDatabaseError, error.what());

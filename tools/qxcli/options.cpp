@@ -1,5 +1,8 @@
 #include "options.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "category_files.h"
 
 const char kQxcliUsage[] =
@@ -8,8 +11,11 @@ const char kQxcliUsage[] =
     "       qxcli [--db PACKAGE] [--utf8] analyze TYPE PROGRAM\n"
     "       qxcli [--db PACKAGE] [--utf8] clean TYPE PROGRAM [--dry-run]\n"
     "       qxcli [--utf8] update [--url URL] [--yes]\n"
+    "       qxcli [--utf8] backups\n"
+    "       qxcli [--utf8] restore ID [--dry-run]\n"
     "TYPE is MW, SW or NM; SUBTYPE is All or a sub-type name; OS is All, 5.1 or 6.1;\n"
-    "PROGRAM is a row of the unfiltered catalogue (from 0) or key=KEY.\n";
+    "PROGRAM is a row of the unfiltered catalogue (from 0) or key=KEY;\n"
+    "ID is a backup's name as backups lists it.\n";
 
 namespace {
 
@@ -29,6 +35,19 @@ bool ToOsValue(const std::string& text, std::string& os) {
     } else {
         return false;
     }
+    return true;
+}
+
+// backups and restore work on the clean-ups' backups folder, not on a package.
+bool ParseBackupCommand(const std::vector<std::string>& words, QxcliOptions& options, std::string& error) {
+    if (!options.package.empty())
+        return error = options.command + " works on the backups, not on a package; --db does not go with it", false;
+    if (options.command == "backups") {
+        if (words.size() > 1) return error = "backups takes no arguments", false;
+        return true;
+    }
+    if (words.size() != 2) return error = "restore needs one backup ID (as backups lists it)", false;
+    options.backup_id = words[1];
     return true;
 }
 
@@ -58,18 +77,21 @@ bool ParseQxcliOptions(const std::vector<std::string>& arguments, QxcliOptions& 
     }
     if (words.empty()) return error = "no command given", false;
     options.command = words[0];
+    const char* const commands[] = {"list", "paths", "analyze", "clean", "update", "backups", "restore"};
+    if (std::find(std::begin(commands), std::end(commands), options.command) == std::end(commands))
+        return error = "unknown command " + options.command, false;
     const bool update = options.command == "update";
     if (!update && (options.answer_yes || !options.update_url.empty()))
         return error = "--url and --yes go with update only", false;
+    if (options.dry_run && options.command != "clean" && options.command != "restore")
+        return error = "--dry-run goes with clean or restore only", false;
+    if (options.command == "backups" || options.command == "restore") return ParseBackupCommand(words, options, error);
     if (update) {
         if (words.size() > 1) return error = "update takes no arguments besides --url and --yes", false;
         if (!options.package.empty()) return error = "update replaces the package beside qxcli.exe; --db does not go with it", false;
         return true;
     }
     const bool list = options.command == "list";
-    if (!list && options.command != "paths" && options.command != "analyze" && options.command != "clean")
-        return error = "unknown command " + options.command, false;
-    if (options.dry_run && options.command != "clean") return error = "--dry-run goes with clean only", false;
     if (words.size() < 2) return error = options.command + " needs a software type", false;
     options.type = words[1];
     if (!IsSoftwareType(options.type)) return error = "unknown software type " + options.type + " (MW, SW or NM)", false;

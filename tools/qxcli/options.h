@@ -4,6 +4,8 @@
 //   qxcli [--db PACKAGE] [--utf8] analyze TYPE PROGRAM
 //   qxcli [--db PACKAGE] [--utf8] clean TYPE PROGRAM [--dry-run]
 //   qxcli [--utf8] update [--url URL] [--yes]
+//   qxcli [--utf8] backups
+//   qxcli [--utf8] restore ID [--dry-run]
 #pragma once
 
 #include <string>
@@ -12,14 +14,15 @@
 struct QxcliOptions {
     std::string package;  // empty: REZ.hdb3 beside the exe
     bool utf8 = false;
-    std::string command;  // list, paths, analyze, clean, update
+    std::string command;  // list, paths, analyze, clean, update, backups, restore
     std::string type;     // MW, SW, NM
     std::string sub_type = "All";
     std::string os = "All";  // All, |5.1|, |6.1|
     std::string program;     // a row number, or key=KEY
-    bool dry_run = false;
+    bool dry_run = false;     // clean, restore
     std::string update_url;  // update: the control file instead of the maker's
     bool answer_yes = false; // update: answer the control file's questions with Yes
+    std::string backup_id;   // restore: the backup's folder name, as backups lists it
 };
 
 extern const char kQxcliUsage[];
