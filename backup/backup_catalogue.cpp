@@ -31,21 +31,6 @@ std::string DateTimeOf(const std::string& name) {
     return stamp;
 }
 
-unsigned long long FolderBytes(const std::string& folder) {
-    unsigned long long size = 0;
-    WIN32_FIND_DATAA data;
-    FindHandle search(JoinPath(folder, "*").c_str(), data);
-    for (bool more = search.IsOpen(); more; more = search.Next(data)) {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            size += FolderBytes(JoinPath(folder, name));
-        else
-            size += (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    }
-    return size;
-}
-
 // A byte search that never takes the trail byte of a double-byte character for c.
 size_t FindCharacter(const std::string& text, char c) {
     for (size_t i = 0; i < text.size(); i += IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1)
@@ -86,7 +71,7 @@ std::vector<BackupSummary> ListBackups(const std::string& root) {
         const std::string folder = JoinPath(root, name);
         std::vector<ManifestLine> lines;
         if (ReadManifest(folder, lines, nullptr)) backup.item_count = static_cast<int>(lines.size());
-        backup.total_bytes = FolderBytes(folder);
+        backup.total_bytes = FolderTreeBytes(folder);
         backups.push_back(backup);
     }
     // The names begin with the date and time, so their order is their age.

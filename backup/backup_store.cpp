@@ -13,10 +13,16 @@ namespace {
 
 std::string ErrorText(const std::string& what) { return what + " (error " + std::to_string(GetLastError()) + ")"; }
 
-// Characters a folder name cannot hold become "_".
+// Characters a folder name cannot hold become "_". Double-byte characters are taken whole: their
+// trail byte may be "\" or "|" and is part of the character, not a separator.
 std::string FolderNamePart(const std::string& text) {
     std::string name;
-    for (const char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < text.size()) {
+            name += text.substr(i++, 2);
+            continue;
+        }
         const bool allowed = std::string("\\/:*?\"<>|").find(c) == std::string::npos && static_cast<unsigned char>(c) >= 0x20;
         name += allowed ? c : '_';
     }
@@ -55,7 +61,11 @@ bool CopyTree(const std::string& source, const std::string& target, std::string*
     return true;
 }
 
-unsigned long long TreeSize(const std::string& folder) {
+const char* ViewName(RegistryView view) { return view == RegistryView::k64Bit ? "64-bit" : "default"; }
+
+}  // namespace
+
+unsigned long long FolderTreeBytes(const std::string& folder) {
     unsigned long long size = 0;
     WIN32_FIND_DATAA data;
     FindHandle search((folder + "\\*").c_str(), data);
@@ -64,16 +74,12 @@ unsigned long long TreeSize(const std::string& folder) {
         const std::string name = data.cFileName;
         if (name == "." || name == "..") continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            size += TreeSize(folder + "\\" + name);
+            size += FolderTreeBytes(folder + "\\" + name);
         else
             size += (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     } while (search.Next(data));
     return size;
 }
-
-const char* ViewName(RegistryView view) { return view == RegistryView::k64Bit ? "64-bit" : "default"; }
-
-}  // namespace
 
 const char* BackupKindName(BackupKind kind) {
     switch (kind) {
@@ -204,7 +210,7 @@ std::vector<std::string> PruneBackups(const std::string& root, size_t keep_count
     unsigned long long total = 0;
     for (size_t i = 0; i < folders.size(); ++i) {
         const std::string path = JoinPath(root, folders[i]);
-        total += TreeSize(path);
+        total += FolderTreeBytes(path);
         if (i == 0) continue;  // the newest stays whatever its size
         if (i >= keep_count || total > max_bytes) {
             if (DeleteFolderTree(path)) removed.push_back(path);

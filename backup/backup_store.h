@@ -57,6 +57,9 @@ private:
 
 const char* BackupKindName(BackupKind kind);
 
+// The bytes of every file in the folder and below it.
+unsigned long long FolderTreeBytes(const std::string& folder);
+
 // Keeps the newest backups below root: at most keep_count of them and, beyond the newest, no more
 // than max_bytes in all; the newest is never removed. Returns the folders removed.
 std::vector<std::string> PruneBackups(const std::string& root, size_t keep_count, unsigned long long max_bytes);

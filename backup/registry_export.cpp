@@ -3,35 +3,13 @@
 #include <vector>
 
 #include "registry_access.h"
+#include "wide_registry.h"
 #include "win32/handles.h"
 
 namespace {
 
 // Long hex lines continue after a backslash on an indented line, as regedit writes them.
 constexpr size_t kLineWidth = 80;
-
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return L"";
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
-// A registry key opened by its wide name.
-class WideKey {
-public:
-    LONG Open(HKEY parent, const std::wstring& sub_key, REGSAM access) {
-        return RegOpenKeyExW(parent, sub_key.c_str(), 0, access, &key_);
-    }
-    ~WideKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 std::wstring Quoted(const std::wstring& text) {
     std::wstring quoted = L"\"";
@@ -99,7 +77,7 @@ bool ReadValue(HKEY key, const std::wstring& name, DWORD& type, std::vector<BYTE
 // The key's section, its values, then each subkey's, depth first.
 bool ExportKeyTree(HKEY parent, const std::wstring& path, const std::wstring& sub_key, REGSAM access,
                    std::wstring& text) {
-    WideKey key;
+    WideRegistryKey key;
     if (key.Open(parent, sub_key, access) != ERROR_SUCCESS) return false;
     text += L"[" + path + L"]\r\n";
     DWORD value_count = 0, longest_name = 0, subkey_count = 0, longest_subkey = 0;
@@ -134,7 +112,7 @@ std::string ErrorText(const std::string& what, LONG status) { return what + " (e
 bool ExportRegistryKey(HKEY root, const std::string& root_name, const std::string& sub_key, RegistryView view,
                        std::wstring& text, std::string* failure) {
     std::wstring exported;
-    if (!ExportKeyTree(root, Wide(root_name + "\\" + sub_key), Wide(sub_key), ViewAccess(KEY_READ, view), exported)) {
+    if (!ExportKeyTree(root, WideFromAnsi(root_name + "\\" + sub_key), WideFromAnsi(sub_key), ViewAccess(KEY_READ, view), exported)) {
         if (failure) *failure = "cannot read the key " + root_name + "\\" + sub_key + " or one below it";
         return false;
     }
@@ -144,15 +122,15 @@ bool ExportRegistryKey(HKEY root, const std::string& root_name, const std::strin
 
 bool ExportRegistryValue(HKEY root, const std::string& root_name, const std::string& sub_key,
                          const std::string& value_name, RegistryView view, std::wstring& text, std::string* failure) {
-    WideKey key;
-    const LONG status = key.Open(root, Wide(sub_key), QueryAccessMask(view));
+    WideRegistryKey key;
+    const LONG status = key.Open(root, WideFromAnsi(sub_key), QueryAccessMask(view));
     DWORD type = 0;
     std::vector<BYTE> data;
-    if (status != ERROR_SUCCESS || !ReadValue(key.Get(), Wide(value_name), type, data)) {
+    if (status != ERROR_SUCCESS || !ReadValue(key.Get(), WideFromAnsi(value_name), type, data)) {
         if (failure) *failure = ErrorText("cannot read the value " + root_name + "\\" + sub_key + "|" + value_name, status);
         return false;
     }
-    text += L"[" + Wide(root_name + "\\" + sub_key) + L"]\r\n" + ValueLine(Wide(value_name), type, data) + L"\r\n\r\n";
+    text += L"[" + WideFromAnsi(root_name + "\\" + sub_key) + L"]\r\n" + ValueLine(WideFromAnsi(value_name), type, data) + L"\r\n\r\n";
     return true;
 }
 

@@ -198,4 +198,22 @@ TEST(CleanupKeepsACopyOfEveryItemBeforeItGoes) {
         CHECK(lines[1].rfind("未能备份, 未清理: " + core + " (cannot create the backup folder", 0) == 0);
     }
     CHECK(FileExists(core));
+
+    // The backup can no longer be written half-way (its drive gone, its folder taken): every item
+    // stays, each line says why, and the missing manifest is reported too.
+    f.engine.BackupRoot = drive.Path() + "\\Backups";
+    Slots().texts["clean"].clear();
+    f.engine.BeginBackup(-1, "SW");
+    const std::string lost = WithoutTrailingSeparators(f.engine.LastBackupFolder());
+    CHECK(DeleteFolderTree(lost));
+    ::WriteFile(lost, "not a folder");
+    f.engine.CleanCoreFile();
+    f.engine.EndBackup();
+    const StringList& lost_lines = Slots().texts["clean"];
+    CHECK_EQ(lost_lines.size(), size_t(2));
+    if (lost_lines.size() == 2) {
+        CHECK(lost_lines[0].rfind("未能备份, 未清理: " + core + " (cannot copy " + core + " into the backup", 0) == 0);
+        CHECK(lost_lines[1].rfind("未能写入备份清单: ", 0) == 0);
+    }
+    CHECK(FileExists(core));
 }
