@@ -4,6 +4,7 @@
 
 #include "callbacks.h"
 #include "control_ids.h"
+#include "machine_views.h"
 #include "main_window.h"
 #include "scan_info.h"
 #include "styled_controls.h"
@@ -46,7 +47,7 @@ void AnalysisPage::ResetScanInfo() { SetWindowTextA(RL_QX_MTip_SelSoftwareAnalyz
 
 void AnalysisPage::StartAnalysis() {
     TQX& engine = form_.Engine();
-    auto worker = std::make_unique<TQX_Thread_Analyzed>(engine, engine.SoftwareType, RegistryView::kDefault);
+    auto worker = std::make_unique<TQX_Thread_Analyzed>(engine, engine.SoftwareType, MachineView());
     ConnectAnalysisWorker(*worker);
     worker->Invoker = &form_.Invoker();
     if (form_.LaunchWorker(std::move(worker))) ShowPair();

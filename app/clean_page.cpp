@@ -7,6 +7,7 @@
 #include "callbacks.h"
 #include "control_ids.h"
 #include "file_system.h"
+#include "machine_views.h"
 #include "main_window.h"
 #include "styled_controls.h"
 #include "ui_kit.h"
@@ -65,7 +66,7 @@ void CleanPage::OfferUndo(bool offered) {
 
 void CleanPage::StartCleanup() {
     run_error_.clear();
-    auto worker = std::make_unique<TQX_Thread_Uninstall>(form_.Engine(), RegistryView::kDefault);
+    auto worker = std::make_unique<TQX_Thread_Uninstall>(form_.Engine(), MachineView());
     ConnectCleanupWorker(*worker);
     if (form_.LaunchWorker(std::move(worker))) ShowPair();
 }

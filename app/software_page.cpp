@@ -2,6 +2,7 @@
 
 #include "category_files.h"
 #include "control_ids.h"
+#include "machine_views.h"
 #include "main_window.h"
 #include "resource_ids.h"
 #include "styled_controls.h"
@@ -205,7 +206,7 @@ void SoftwarePage::RBN_QX_SelSoftware_NextClick() {
     form_.install_path.Clear();
     engine.SelectedIndex = ticked;
     engine.SoftwareType = code;
-    engine.ListInstallPaths(ticked, code, RegistryView::kDefault);
+    engine.ListInstallPaths(ticked, code, MachineView());
     form_.install_path.ShowPair();
 }
 

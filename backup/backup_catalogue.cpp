@@ -113,8 +113,14 @@ bool ParseManifestLine(const std::string& text, BackupEntry& entry, std::string*
                                           [&](BackupKind k) { return fields[0] == BackupKindName(k); });
     if (kind == std::end(kinds)) return Refuse(fault, "unknown kind \"" + fields[0] + "\"");
     read.kind = *kind;
-    if (fields[1] != "default" && fields[1] != "64-bit") return Refuse(fault, "unknown view \"" + fields[1] + "\"");
-    read.view = fields[1] == "64-bit" ? RegistryView::k64Bit : RegistryView::kDefault;
+    if (fields[1] == "default")
+        read.view = RegistryView::kDefault;
+    else if (fields[1] == "64-bit")
+        read.view = RegistryView::k64Bit;
+    else if (fields[1] == "32-bit")
+        read.view = RegistryView::k32Bit;
+    else
+        return Refuse(fault, "unknown view \"" + fields[1] + "\"");
     if (!IsStoredName(fields[2], read.kind))
         return Refuse(fault, "\"" + fields[2] + "\" is not the name of a " + fields[0] + "'s copy");
     read.stored = fields[2];

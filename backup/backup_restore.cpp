@@ -151,7 +151,9 @@ private:
     }
 
     void RestoreRegistry(const BackupEntry& entry) {
-        const std::string item = entry.location + (entry.view == RegistryView::k64Bit ? " (64位)" : "");
+        // Registry locations are spelled as the 64-bit view names them (Wow6432Node for the 32-bit
+        // half), so the location alone says where an item lives.
+        const std::string item = entry.location;
         RegFile file;
         std::string reason;
         if (!ReadRegFile(folder_ + entry.stored, file, &reason)) return Failed(item, entry.stored + ": " + reason);

@@ -61,7 +61,17 @@ bool CopyTree(const std::string& source, const std::string& target, std::string*
     return true;
 }
 
-const char* ViewName(RegistryView view) { return view == RegistryView::k64Bit ? "64-bit" : "default"; }
+const char* ViewName(RegistryView view) {
+    switch (view) {
+        case RegistryView::k64Bit:
+            return "64-bit";
+        case RegistryView::k32Bit:
+            return "32-bit";
+        case RegistryView::kDefault:
+            break;
+    }
+    return "default";
+}
 
 }  // namespace
 

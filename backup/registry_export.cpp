@@ -135,9 +135,10 @@ bool ExportRegistryValue(HKEY root, const std::string& root_name, const std::str
 }
 
 bool WriteRegFile(const std::string& path, RegistryView view, const std::wstring& body, std::string* failure) {
+    // The default view is the process's own: 64-bit in a 64-bit build.
+    const bool view_64bit = view == RegistryView::k64Bit || (view == RegistryView::kDefault && sizeof(void*) == 8);
     const std::wstring text = std::wstring(L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n") +
-                              (view == RegistryView::k64Bit ? L"; 64-bit registry view\r\n\r\n"
-                                                            : L"; registry view of a 32-bit program\r\n\r\n") +
+                              (view_64bit ? L"; 64-bit registry view\r\n\r\n" : L"; 32-bit registry view\r\n\r\n") +
                               body;
     KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "category_files.h"
@@ -7,6 +8,7 @@
 #include "command_path.h"
 #include "directory_walk.h"
 #include "file_system.h"
+#include "machine_views.h"
 #include "matching.h"
 #include "pending_marks.h"
 #include "process_probes.h"
@@ -47,6 +49,30 @@ void ReportChecked(TQXCallback slot, const SafetyVerdict& verdict, const std::st
     Report(slot, Shown(verdict, item));
 }
 
+// What a registry scan finds in every view the machine has, each item spelled as the machine view
+// names it (a key of the 32-bit view under its Wow6432Node path): the machine view's items as
+// found, then the other view's that are not the same keys seen again.
+using ViewScan = std::function<void(RegistryView view, StringList& found)>;
+StringList FoundInEveryView(RegistryView machine_view, const ViewScan& scan) {
+    StringList items;
+    bool machine_view_scanned = false;
+    for (const RegistryView view : SearchViews(machine_view)) {
+        StringList found;
+        scan(view, found);
+        if (!machine_view_scanned) {
+            items = found;
+            machine_view_scanned = true;
+            continue;
+        }
+        const StringList seen = items;
+        for (const std::string& item : found) {
+            const std::string spelled = MachineSpelling(item, view);
+            if (std::find(seen.begin(), seen.end(), spelled) == seen.end()) items.push_back(spelled);
+        }
+    }
+    return items;
+}
+
 // The registry key an item names, checked when the item names a key rather than a value.
 SafetyVerdict CheckRegistryItem(const SafetyGuard& guard, const std::string& item) {
     StringList fields;
@@ -80,7 +106,9 @@ void TQX::AnalyzeCoreFile(int row, const std::string& type) {
         std::string path;
         if (!SecondField(record, path) || path.empty()) continue;
         path[0] = windows[0];  // the record's drive letter becomes the system drive's
-        if (FileExists(path)) Report(OnCoreFile, ShownFileTrace(Guard().CheckFile(path), path));
+        // On 64-bit Windows the copies in the other system and program folders too.
+        for (const std::string& copy : MachinePathsOf(path))
+            if (FileExists(copy)) Report(OnCoreFile, ShownFileTrace(Guard().CheckFile(copy), copy));
         ScanInfoText::Set(path);
     }
 }
@@ -118,10 +146,11 @@ void TQX::AnalyzeSysFile(int row, const std::string& type) {
         std::string name;
         if (!SecondField(record, name)) continue;
         const std::string path = drivers + name;
-        if (FileExists(path)) {
-            const SafetyVerdict verdict = Guard().CheckFile(path);
-            if (verdict.allowed) analysis_scratch_.DriverFileList.push_back(path);
-            Report(OnSysFile, ShownFileTrace(verdict, path));
+        for (const std::string& copy : MachinePathsOf(path)) {
+            if (!FileExists(copy)) continue;
+            const SafetyVerdict verdict = Guard().CheckFile(copy);
+            if (verdict.allowed) analysis_scratch_.DriverFileList.push_back(copy);
+            Report(OnSysFile, ShownFileTrace(verdict, copy));
         }
         ScanInfoText::Set(path);
     }
@@ -144,22 +173,28 @@ void TQX::AnalyzeAXCLSID(int row, const std::string& type, RegistryView view) {
     const StringList records = ReadRecords(key, type, category::kComServers);
     StringList& clsids = analysis_scratch_.CLSIDList;
     clsids.clear();
-    ComRegistrations found;
     // A class served by one of Windows' own files is never reported nor deleted.
     const auto server_allowed = [this](const std::string& server_path) {
         return Guard().CheckFile(CommandFilePath(server_path)).allowed;
     };
-    ScanComRegistrations(records, clsids, found, view, server_allowed);
-    for (const StringList* list : {&found.class_keys, &found.appid_keys, &found.typelib_keys, &found.interface_keys,
-                                   &found.bho_keys, &found.preapproved_keys, &found.stats_keys})
-        for (const std::string& item : *list) {
-            StringList fields;
-            SplitByBar(item, fields);
-            const SafetyVerdict verdict =
-                fields.size() >= 2 ? Guard().CheckRegistryKey(fields[0], fields[1]) : SafetyVerdict::Allow();
-            ReportChecked(OnAXCLSID, verdict, item);
-            ScanInfoText::Set(item);
-        }
+    const auto scan = [&](RegistryView search_view, StringList& items) {
+        StringList view_clsids;
+        ComRegistrations found;
+        ScanComRegistrations(records, view_clsids, found, search_view, server_allowed);
+        for (const std::string& clsid : view_clsids) AddOnce(clsids, clsid);
+        for (const StringList* list : {&found.class_keys, &found.appid_keys, &found.typelib_keys,
+                                       &found.interface_keys, &found.bho_keys, &found.preapproved_keys,
+                                       &found.stats_keys})
+            items.insert(items.end(), list->begin(), list->end());
+    };
+    for (const std::string& item : FoundInEveryView(view, scan)) {
+        StringList fields;
+        SplitByBar(item, fields);
+        const SafetyVerdict verdict =
+            fields.size() >= 2 ? Guard().CheckRegistryKey(fields[0], fields[1]) : SafetyVerdict::Allow();
+        ReportChecked(OnAXCLSID, verdict, item);
+        ScanInfoText::Set(item);
+    }
 }
 
 void TQX::AnalyzeNewReg(int row, const std::string& type, RegistryView view) {
@@ -174,24 +209,36 @@ void TQX::AnalyzeNewReg(int row, const std::string& type, RegistryView view) {
         shown += '|';
         for (std::size_t i = 2; i < fields.size(); ++i) shown += (i > 2 ? "|" : "") + fields[i];
         ScanInfoText::Set(shown);
-        const RegistryPresence presence = LookUpRegistryRecord(record, view);
-        if (presence == RegistryPresence::kInaccessible)
-            Report(OnNewReg, SafetyGuard::Marked(SafetyVerdict::Refuse("存在但无法访问"), shown));
-        else if (presence == RegistryPresence::kPresent)
-            ReportChecked(OnNewReg, CheckRegistryItem(Guard(), shown), shown);
+        const auto look_up = [&](RegistryView search_view, StringList& found) {
+            const RegistryPresence presence = LookUpRegistryRecord(record, search_view);
+            if (presence == RegistryPresence::kInaccessible)
+                found.push_back(SafetyGuard::Marked(SafetyVerdict::Refuse("存在但无法访问"), shown));
+            else if (presence == RegistryPresence::kPresent)
+                found.push_back(shown);
+        };
+        for (const std::string& item : FoundInEveryView(view, look_up)) {
+            if (SafetyGuard::IsMarked(item))
+                Report(OnNewReg, item);
+            else
+                ReportChecked(OnNewReg, CheckRegistryItem(Guard(), item), item);
+        }
     }
     const TQXAnalysisScratch& earlier = analysis_scratch_;
-    const std::function<void(StringList&)> scans[] = {
-        [&](StringList& found) { ScanElevationPolicy(earlier.ProcessUpperList, earlier.DirUpperList, found, view); },
-        [&](StringList& found) { ScanApprovedShellExtensions(earlier.CLSIDList, found, view); },
-        [&](StringList& found) { ScanIeToolbars(earlier.CLSIDList, found, view); },
-        [&](StringList& found) { ScanInstallerFolders(earlier.DirUpperList, found, view); },
+    const ViewScan scans[] = {
+        [&](RegistryView search_view, StringList& found) {
+            ScanElevationPolicy(earlier.ProcessUpperList, earlier.DirUpperList, found, search_view);
+        },
+        [&](RegistryView search_view, StringList& found) {
+            ScanApprovedShellExtensions(earlier.CLSIDList, found, search_view);
+        },
+        [&](RegistryView search_view, StringList& found) { ScanIeToolbars(earlier.CLSIDList, found, search_view); },
+        [&](RegistryView search_view, StringList& found) {
+            ScanInstallerFolders(earlier.DirUpperList, found, search_view);
+        },
     };
-    for (const auto& scan : scans) {
-        StringList found;
-        scan(found);
-        for (const std::string& item : found) ReportChecked(OnNewReg, CheckRegistryItem(Guard(), item), item);
-    }
+    for (const ViewScan& scan : scans)
+        for (const std::string& item : FoundInEveryView(view, scan))
+            ReportChecked(OnNewReg, CheckRegistryItem(Guard(), item), item);
 }
 
 void TQX::AnalyzeShellLink() { AnalyzeShellLink(ListShortcutFiles()); }

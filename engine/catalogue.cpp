@@ -2,6 +2,8 @@
 
 #include "category_files.h"
 #include "installed_software.h"
+#include "machine_views.h"
+#include "matching.h"
 #include "tqx.h"
 
 bool TQX::ListSoftware(const std::string& type, const std::string& sub_type, const std::string& os) {
@@ -24,8 +26,17 @@ void TQX::ListInstallPaths(int row, const std::string& type, RegistryView view) 
     if (!ProgramKeyAt(row, type, OnInstalledPath, key)) return;
     const StringList identification = ReadRecords(key, type, category::kInstallNames);
     Safety.Refresh(identification);
+    // On 64-bit Windows the registrations of both views: the machine view's as they are, then
+    // what only the other view adds.
     StringList folders;
-    FindInstallPaths(identification, folders, view);
+    for (const RegistryView search_view : SearchViews(view)) {
+        StringList found;
+        FindInstallPaths(identification, found, search_view);
+        if (folders.empty())
+            folders = found;
+        else
+            for (const std::string& folder : found) AddOnce(folders, folder);
+    }
     for (const std::string& folder : folders) {
         // A protected folder is proposed marked: the user sees it, the clean-up leaves it.
         const SafetyVerdict verdict = Safety.CheckFolder(folder);

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "file_system.h"
-#include "module_cache.h"
+#include "machine_views.h"
 #include "path_identity.h"
 #include "registry_access.h"
 
@@ -92,22 +92,6 @@ std::string Expanded(const std::string& text) {
     return length > 0 && length <= MAX_PATH ? std::string(value) : text;
 }
 
-std::string WindowsFolder() {
-    char path[MAX_PATH + 1] = {};
-    const UINT length = GetWindowsDirectoryA(path, MAX_PATH);
-    return length > 0 && length <= MAX_PATH ? std::string(path, length) : std::string();
-}
-
-std::string SystemWow64Folder() {
-    using GetSystemWow64DirectoryFunction = UINT(WINAPI*)(LPSTR, UINT);
-    const auto get = AsFunction<GetSystemWow64DirectoryFunction>(
-        GetModuleProc("kernel32.dll", "GetSystemWow64DirectoryA"));
-    char path[MAX_PATH + 1] = {};
-    if (!get) return std::string();
-    const UINT length = get(path, MAX_PATH);
-    return length > 0 && length <= MAX_PATH ? std::string(path, length) : std::string();
-}
-
 // The profiles' parent folder and every profile's root, from the profile list.
 void AddProfileRoots(StringList& roots) {
     RegistryKey list;
@@ -132,11 +116,11 @@ void AddProfileRoots(StringList& roots) {
 
 }  // namespace
 
-std::string CanonicalWindowsFolder() { return CanonicalPath(WindowsFolder()); }
+std::string CanonicalWindowsFolder() { return CanonicalPath(MachineWindowsFolder()); }
 
 StringList ReadSystemFileFolders() {
     StringList folders;
-    const std::string windows = WindowsFolder();
+    const std::string windows = MachineWindowsFolder();
     AddCanonical(folders, windows);
     for (const char* name : {"System", "System32", "SysWOW64", "System32\\drivers", "SysWOW64\\drivers"})
         AddCanonical(folders, JoinPath(windows, name));
@@ -147,7 +131,7 @@ StringList ReadSystemFileFolders() {
 
 StringList ReadProtectedFolders() {
     StringList folders;
-    const std::string windows = WindowsFolder();
+    const std::string windows = MachineWindowsFolder();
     AddCanonical(folders, windows);
     for (const char* name : kWindowsFolders) AddCanonical(folders, JoinPath(windows, name));
     AddCanonical(folders, SystemWow64Folder());

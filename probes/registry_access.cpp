@@ -40,7 +40,15 @@ bool Walk(HKEY root, const std::string& base_path, RegistryView view, DWORD (*co
 }  // namespace
 
 REGSAM ViewAccess(REGSAM access, RegistryView view) {
-    return view == RegistryView::k64Bit ? (access | KEY_WOW64_64KEY) : access;
+    switch (view) {
+        case RegistryView::k64Bit:
+            return access | KEY_WOW64_64KEY;
+        case RegistryView::k32Bit:
+            return access | KEY_WOW64_32KEY;
+        case RegistryView::kDefault:
+            break;
+    }
+    return access;
 }
 
 LONG OpenBaseKey(RegistryKey& key, HKEY root, const std::string& path, RegistryView view) {

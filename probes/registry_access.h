@@ -15,7 +15,7 @@
 // Enumerated names go into a buffer of this many bytes, and its length is given as this.
 constexpr DWORD kNameBufferLength = 255;
 
-// access with KEY_WOW64_64KEY added in the 64-bit view.
+// access with KEY_WOW64_64KEY added in the 64-bit view, KEY_WOW64_32KEY in the 32-bit one.
 REGSAM ViewAccess(REGSAM access, RegistryView view);
 // Scans and deletion: KEY_ALL_ACCESS in the view.
 inline REGSAM FullAccessMask(RegistryView view) { return ViewAccess(KEY_ALL_ACCESS, view); }

@@ -111,7 +111,7 @@ TEST(a_manifest_line_is_read_or_its_fault_is_named) {
         {"", "1 fields, not KIND, VIEW, STORED, OUTCOME and LOCATION"},
         {"file\tdefault\t0001.file\tremoved", "4 fields, not KIND, VIEW, STORED, OUTCOME and LOCATION"},
         {"disk\tdefault\t0001.file\tremoved\tC:\\x", "unknown kind \"disk\""},
-        {"key\t32-bit\t0001.reg\tremoved\tHKEY_CURRENT_USER\\X", "unknown view \"32-bit\""},
+        {"key\t16-bit\t0001.reg\tremoved\tHKEY_CURRENT_USER\\X", "unknown view \"16-bit\""},
         {"file\tdefault\t0001.reg\tremoved\tC:\\x", "\"0001.reg\" is not the name of a file's copy"},
         {"folder\tdefault\t..\\0001.folder\tremoved\tC:\\x", "\"..\\0001.folder\" is not the name of a folder's copy"},
         {"file\tdefault\t.file\tremoved\tC:\\x", "\".file\" is not the name of a file's copy"},

@@ -57,6 +57,9 @@ keys=(
   'HKCU\Software\Quillmoss'
   'HKLM\SYSTEM\CurrentControlSet\Services\QuillmossUpdate'
   'HKLM\SYSTEM\CurrentControlSet\Services\qmfilter'
+  # The 32-bit half, as the 64-bit view names it.
+  'HKLM\SOFTWARE\Wow6432Node\Quillmoss'
+  'HKLM\SOFTWARE\Classes\Wow6432Node\CLSID\{90D6CC0C-2788-4489-B67E-9C773186885E}'
 )
 values=(
   'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Shell Extensions\Approved|{90D6CC0C-2788-4489-B67E-9C773186885E}'
@@ -73,6 +76,7 @@ snapshot() {  # FOLDER: every key exported, every value queried, the program fol
     wine_run reg query "${value%%|*}" /v "${value#*|}" 2>/dev/null | tr -d '\r' >>"$1/values.txt"
   done
   cp -r "$prefix/drive_c/Program Files/Quillmoss" "$1/files"
+  cp -r "$prefix/drive_c/Program Files (x86)/Quillmoss" "$1/files-x86"
   wine_run cmd /c attrib /s "$program_folder\\*" 2>/dev/null | tr -d '\r' | sort >"$1/attributes.txt"
 }
 # A hidden, read-only file must come back hidden and read-only.
@@ -139,7 +143,9 @@ snapshot "$work/after"
 for part in values.txt attributes.txt; do
   if diff -u "$work/before/$part" "$work/after/$part" >"$work/diff"; then pass "restored as before: $part"; else fail "restored as before: $part" "$work/diff"; fi
 done
-if diff -r "$work/before/files" "$work/after/files" >"$work/diff"; then pass "every file restored byte for byte"; else fail "every file restored byte for byte" "$work/diff"; fi
+for part in files files-x86; do
+  if diff -r "$work/before/$part" "$work/after/$part" >"$work/diff"; then pass "every file restored byte for byte: $part"; else fail "every file restored byte for byte: $part" "$work/diff"; fi
+done
 i=0
 for key in "${keys[@]}"; do
   if cmp -s "$work/before/key$i.reg" "$work/after/key$i.reg"; then pass "key restored: $key"; else

@@ -9,6 +9,7 @@
 #include "file_system.h"
 #include "registry_fixture.h"
 #include "removal.h"
+#include "restart_deletion.h"
 #include "safety_guard.h"
 #include "scratch_folder.h"
 #include "system_folders.h"
@@ -173,7 +174,7 @@ TEST(AnotherProgramsFoldersAreLeftUnlessTheyAreThisProgramsOwn) {
     CHECK(!own.CheckFolder(uninstaller.Path()).allowed);
 }
 
-TEST(AFileThatStaysAfterItsDeletionIsAFailureWithItsAttributesBack) {
+TEST(AFileThatStaysAfterItsDeletionIsAFailureOrWaitsForTheRestart) {
     ScratchFolder scratch("C:\\", "KestruneGuardPending");
     scratch.MakeFiles({"pending.dat", "locked.dat"});
     const SafetyGuard guard = FreshGuard();
@@ -191,10 +192,13 @@ TEST(AFileThatStaysAfterItsDeletionIsAFailureWithItsAttributesBack) {
     {
         KernelHandle open(CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         CHECK(open.IsOpen());
-        CHECK(RemoveFile(guard, locked).result == RemovalResult::kFailed);
+        // Held open without delete sharing: it waits for the restart, with its attributes but
+        // read-only, which would stop the deletion at start-up.
+        CHECK(RemoveFile(guard, locked).result == RemovalResult::kScheduled);
         CHECK(FileExists(locked));
+        CHECK(IsPendingDeletionAtRestart(locked));
         CHECK_EQ(GetFileAttributesA(locked.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
-                 static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+                 static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
     }
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

@@ -276,11 +276,12 @@ void UndoTheCleanup(KestruneWindow& window) {
     undo_log.erase(undo_log.begin(), undo_log.begin() + static_cast<std::ptrdiff_t>(lines_before));
     CHECK(!undo_log.empty() && undo_log.front() == "—— 撤销本次清除 ——");
     CHECK(!undo_log.empty() && undo_log.back().rfind("恢复完成: 已恢复 ", 0) == 0);
-    for (const std::string& line :
+    for (const char* line :
          {"已恢复目录: C:\\Program Files\\Quillmoss", "已恢复注册表: HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmoss",
+          "已恢复注册表: HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Quillmoss",
           "已恢复文件: C:\\Program Files\\Quillmoss\\qmcore.dat"}) {
         CONTEXT(line);
-        CHECK(std::find(undo_log.begin(), undo_log.end(), line) != undo_log.end());
+        CHECK(std::find(undo_log.begin(), undo_log.end(), std::string(line)) != undo_log.end());
     }
     for (size_t index = 1; index + 1 < undo_log.size(); ++index) {
         CONTEXT(undo_log[index]);

@@ -6,6 +6,7 @@
 
 #include "category_files.h"
 #include "file_system.h"
+#include "machine_views.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ int ConsoleSession::FindProgram(const std::string& type, const std::string& prog
 StringList ConsoleSession::ListInstallPaths(const std::string& type, int row) {
     StringList paths;
     g_lines = &paths;
-    engine_.ListInstallPaths(row, type, RegistryView::kDefault);
+    engine_.ListInstallPaths(row, type, MachineView());
     g_lines = nullptr;
     return paths;
 }
@@ -110,7 +111,7 @@ bool ConsoleSession::Analyze(const std::string& type, int row, std::vector<Trace
     engine_.SoftwareType = type;
     engine_.SelectedIndex = row;
     g_traces = &traces;
-    auto worker = std::make_unique<TQX_Thread_Analyzed>(engine_, type, RegistryView::kDefault);
+    auto worker = std::make_unique<TQX_Thread_Analyzed>(engine_, type, MachineView());
     worker->Invoker = &invoker_;
     const bool ok = RunWorker(std::move(worker), error);
     g_traces = nullptr;
@@ -120,7 +121,7 @@ bool ConsoleSession::Analyze(const std::string& type, int row, std::vector<Trace
 bool ConsoleSession::Clean(const CleanupSelection& selection, StringList& lines, std::string& error) {
     FillCleanupLists(engine_, selection);
     g_lines = &lines;
-    const bool ok = RunWorker(std::make_unique<TQX_Thread_Uninstall>(engine_, RegistryView::kDefault), error);
+    const bool ok = RunWorker(std::make_unique<TQX_Thread_Uninstall>(engine_, MachineView()), error);
     g_lines = nullptr;
     return ok;
 }
