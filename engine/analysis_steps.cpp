@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <functional>
@@ -10,6 +11,7 @@
 #include "file_system.h"
 #include "machine_views.h"
 #include "matching.h"
+#include "path_identity.h"
 #include "pending_marks.h"
 #include "process_probes.h"
 #include "protected_names.h"
@@ -253,6 +255,14 @@ StringList TQX::ListShortcutFiles() const {
         if (!DirectoryExists(search_folder)) return shortcuts;
     }
     FindFilesByExtension(search_folder, ".lnk", shortcuts);
+    // The all-users Start menu and desktop lie outside the users' folders since Vista (ProgramData).
+    for (const int folder_id : {CSIDL_COMMON_STARTMENU, CSIDL_COMMON_DESKTOPDIRECTORY}) {
+        char folder[MAX_PATH] = {};
+        if (FAILED(SHGetFolderPathA(nullptr, folder_id, nullptr, SHGFP_TYPE_CURRENT, folder))) continue;
+        const std::string canonical = CanonicalPath(folder);
+        if (!canonical.empty() && !IsStrictlyInside(canonical, CanonicalPath(search_folder)))
+            FindFilesByExtension(folder, ".lnk", shortcuts);
+    }
     return shortcuts;
 }
 

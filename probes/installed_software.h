@@ -11,7 +11,10 @@
 
 // Adds, once each, the install folder of every registration whose display name is contained in
 // field 1 of an identification record: first those of Windows Installer, then those found only
-// in the uninstall keys. For each record and each of the two sources only the first matching
+// in the uninstall keys, then the users' own uninstall keys (every loaded hive, HKCU's
+// included), then the uninstall keys' registrations without InstallLocation, whose folder is the
+// one of their UninstallString or DisplayIcon program unless that is a protected folder, one
+// above it, or inside the Windows folder. For each record and each of the two sources only the first matching
 // display name counts; its location proposes nothing when it is a bare drive root or empty (a
 // folder that no longer exists). Records without field 1 are passed over. The output is not
 // emptied first.
@@ -29,3 +32,7 @@ void ScanInstallerUserData(const StringList& user_sids, StringList& display_name
 
 // Appends the registrations under HKLM's Uninstall key.
 void ScanUninstallKeys(StringList& display_names, StringList& install_locations, RegistryView view);
+// Appends the registrations under the Uninstall key of every hive listed (HKU\<hive>\Software\...),
+// a missing InstallLocation read from the folder of the UninstallString or DisplayIcon program.
+void ScanUserUninstallKeys(const StringList& user_sids, StringList& display_names, StringList& install_locations,
+                           RegistryView view);

@@ -1,5 +1,8 @@
 #include <windows.h>
 #include <objbase.h>
+#include <shlobj.h>
+
+#include <algorithm>
 
 #include "category_files.h"
 #include "check.h"
@@ -113,6 +116,12 @@ TEST(ShortcutStepMatchesPathTargetAndWorkingFolder) {
         for (const auto& c : cases) CHECK(WriteShortcut(c.path, c.target, c.working));
         // A shortcut inside the folder is reported by its own path, even one that cannot be read.
         ::WriteFile(program + "\\inside.lnk", "not a shortcut");
+        // The all-users Start menu lies outside the users' folders (ProgramData).
+        char common_start_menu[MAX_PATH] = {};
+        CHECK(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_COMMON_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, common_start_menu)));
+        const std::string all_users = std::string(common_start_menu) + "\\KestruneEngineLinks-" +
+                                      std::to_string(GetCurrentProcessId()) + ".lnk";
+        CHECK(WriteShortcut(all_users, program + "\\foo.exe", program));
 
         f.engine.AnalyzeShellLink();  // DirList empty: nothing at all
         CHECK(Slots().texts["shortcut"].empty());
@@ -132,7 +141,9 @@ TEST(ShortcutStepMatchesPathTargetAndWorkingFolder) {
         bool inside = false;
         for (const std::string& path : reported) inside = inside || path == program + "\\inside.lnk";
         CHECK(inside);
-        CHECK_EQ(reported.size(), 5u);  // each shortcut once
+        CHECK(std::find(reported.begin(), reported.end(), all_users) != reported.end());
+        CHECK_EQ(reported.size(), 6u);  // each shortcut once
+        DeleteFileA(all_users.c_str());
     }
     CoUninitialize();
 }

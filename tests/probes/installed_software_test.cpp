@@ -208,3 +208,30 @@ TEST(ScansAppendDisplayNamesAndLocationsSideBySide) {
         CHECK_EQ(ours, (StringList{c.name, c.location}));
     }
 }
+
+// After Windows Installer and the machine's uninstall keys: a per-user install (HKCU's own
+// uninstall key), then a registration without InstallLocation, whose folder is its uninstaller's
+// or icon's, but never a protected folder nor anything in the Windows folder.
+TEST(PerUserInstallsAndUninstallerFoldersComeAfterTheOtherSources) {
+    const ProgramFolders folders;
+    const std::string key_name = "KestruneTest" + std::to_string(GetCurrentProcessId());
+    const auto registration = [&](HKEY root, const std::string& suffix, const char* value, const std::string& text) {
+        auto key = std::make_unique<ScopedRegistryKey>(root, std::string(kUninstallPath) + "\\" + key_name + suffix);
+        CHECK_EQ(key->SetString("DisplayName", Named(suffix)), ERROR_SUCCESS);
+        CHECK_EQ(key->SetString(value, text), ERROR_SUCCESS);
+        return key;
+    };
+    const auto per_user = registration(HKEY_CURRENT_USER, "Gamma", "InstallLocation", folders.second);
+    const auto by_uninstaller =
+        registration(HKEY_LOCAL_MACHINE, "Delta", "UninstallString", "\"" + folders.first + "\\uninst.exe\" /S");
+    const auto in_windows = registration(HKEY_LOCAL_MACHINE, "Epsilon", "UninstallString", "C:\\windows\\unins000.exe");
+    const auto installer_cache =
+        registration(HKEY_LOCAL_MACHINE, "Zeta", "DisplayIcon", "C:\\windows\\Installer\\{1234}\\icon.exe,0");
+    const auto by_msiexec = registration(HKEY_LOCAL_MACHINE, "Eta", "UninstallString", "MsiExec.exe /X{1234}");
+    const auto at_a_root = registration(HKEY_LOCAL_MACHINE, "Theta", "DisplayIcon", "C:\\setup.exe");
+
+    StringList records;
+    for (const char* name : {"Delta", "Gamma", "Epsilon", "Zeta", "Eta", "Theta"}) records.push_back("k|" + Named(name));
+    // Delta's record comes first, but the per-user source is read before the uninstaller folders.
+    CHECK_EQ(Found(records), (StringList{folders.second, folders.first}));
+}
