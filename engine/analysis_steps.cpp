@@ -9,12 +9,14 @@
 #include "command_path.h"
 #include "directory_walk.h"
 #include "file_system.h"
+#include "known_folders.h"
 #include "machine_views.h"
 #include "matching.h"
 #include "path_identity.h"
 #include "pending_marks.h"
 #include "process_probes.h"
 #include "protected_names.h"
+#include "record_path_variables.h"
 #include "registry_items.h"
 #include "scan_info.h"
 #include "service_control.h"
@@ -107,10 +109,17 @@ void TQX::AnalyzeCoreFile(int row, const std::string& type) {
     for (const std::string& record : ReadRecords(key, type, category::kCoreFiles)) {
         std::string path;
         if (!SecondField(record, path) || path.empty()) continue;
-        path[0] = windows[0];  // the record's drive letter becomes the system drive's
+        // A plain path is the system drive's; one that begins with a variable (%APPDATA%\...) is
+        // every user's or the machine's folder.
+        RecordPath parsed;
+        std::string fault;
+        if (!ParseRecordPath(path, parsed, fault)) continue;  // never written by hdbtool
+        if (!parsed.variable) path[0] = windows[0];
+        const StringList on_this_machine = parsed.variable ? ExpandRecordPath(path) : StringList{path};
         // On 64-bit Windows the copies in the other system and program folders too.
-        for (const std::string& copy : MachinePathsOf(path))
-            if (FileExists(copy)) Report(OnCoreFile, ShownFileTrace(Guard().CheckFile(copy), copy));
+        for (const std::string& candidate : on_this_machine)
+            for (const std::string& copy : MachinePathsOf(candidate))
+                if (FileExists(copy)) Report(OnCoreFile, ShownFileTrace(Guard().CheckFile(copy), copy));
         ScanInfoText::Set(path);
     }
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "file_system.h"
+#include "known_folders.h"
 #include "machine_views.h"
 #include "path_identity.h"
 #include "registry_access.h"
@@ -75,23 +76,6 @@ void AddCanonical(StringList& folders, const std::string& path) {
         folders.push_back(canonical);
 }
 
-std::string ShellFolder(int id) {
-    char path[MAX_PATH + 1] = {};
-    return SUCCEEDED(SHGetFolderPathA(nullptr, id, nullptr, 0, path)) ? std::string(path) : std::string();
-}
-
-std::string Variable(const char* name) {
-    char value[MAX_PATH + 1] = {};
-    const DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
-    return length > 0 && length <= MAX_PATH ? std::string(value, length) : std::string();
-}
-
-std::string Expanded(const std::string& text) {
-    char value[MAX_PATH + 1] = {};
-    const DWORD length = ExpandEnvironmentStringsA(text.c_str(), value, MAX_PATH);
-    return length > 0 && length <= MAX_PATH ? std::string(value) : text;
-}
-
 // The profiles' parent folder and every profile's root, from the profile list.
 void AddProfileRoots(StringList& roots) {
     RegistryKey list;
@@ -104,14 +88,9 @@ void AddProfileRoots(StringList& roots) {
             std::string parent;
             if (ReadValueText(list, "ProfilesDirectory", parent)) value = IncludeTrailingSeparator(parent) + value;
         }
-        roots.push_back(Expanded(value));
+        roots.push_back(ExpandedText(value));
     }
-    for (DWORD index = 0, count = CountSubKeys(list); index < count; ++index) {
-        RegistryKey profile;
-        if (profile.Open(list.Get(), SubKeyNameAt(list, index).c_str(), KEY_READ) != ERROR_SUCCESS) continue;
-        std::string image;
-        if (ReadValueText(profile, "ProfileImagePath", image) && !image.empty()) roots.push_back(Expanded(image));
-    }
+    for (const std::string& root : UserProfileRoots()) roots.push_back(root);
 }
 
 }  // namespace
@@ -136,7 +115,7 @@ StringList ReadProtectedFolders() {
     for (const char* name : kWindowsFolders) AddCanonical(folders, JoinPath(windows, name));
     AddCanonical(folders, SystemWow64Folder());
     for (int id : kShellFolderIds) AddCanonical(folders, ShellFolder(id));
-    for (const char* name : kFolderVariables) AddCanonical(folders, Variable(name));
+    for (const char* name : kFolderVariables) AddCanonical(folders, EnvironmentVariable(name));
 
     // Every profile, the Users root, and the shared profiles beside them.
     StringList roots;

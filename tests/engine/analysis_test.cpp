@@ -8,6 +8,7 @@
 #include "check.h"
 #include "engine_fixture.h"
 #include "scratch_folder.h"
+#include "shared_location_keys.h"
 #include "shortcut_writer.h"
 #include "file_system.h"
 #include "registry_fixture.h"
@@ -70,6 +71,40 @@ TEST(AnalysisStepsReportTheTracesThatExist) {
     CHECK(Slots().texts["com"].empty());  // no component records
     CHECK_EQ(Slots().texts["reg"], (StringList{"HKLM|" + key.Path(), "HKLM|" + key.Path() + "\\Settings|\"Path\""}));
     DeleteFileAlways(driver_path);
+}
+
+// A core file below a per-user folder is named once for every user: the current user's copy and
+// another profile's are found, and a machine folder's once.
+TEST(CoreFileRecordsWithVariablesFindEveryUsersCopy) {
+    EngineFixture f;
+    f.ConnectAllSlots();
+    const std::string tag = "KestruneVars-" + std::to_string(GetCurrentProcessId());
+    char own_app_data[MAX_PATH] = {}, program_files[MAX_PATH] = {};
+    CHECK(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, own_app_data)));
+    CHECK(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, program_files)));
+    char own_profile[MAX_PATH] = {};
+    CHECK(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, 0, own_profile)));
+    const std::string below_profile = std::string(own_app_data).substr(std::string(own_profile).size());
+
+    // Another user's profile, listed in the profile list as Windows lists it.
+    ScratchFolder other_profile("C:\\users", tag);
+    ScopedRegistryKey listed(HKEY_LOCAL_MACHINE,
+                             "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-" + tag);
+    CHECK_EQ(listed.SetString("ProfileImagePath", other_profile.Path()), ERROR_SUCCESS);
+    const std::string mine = std::string(own_app_data) + "\\" + tag + "\\a.dat";
+    const std::string theirs = other_profile.Path() + below_profile + "\\" + tag + "\\a.dat";
+    ScratchFolder machine_folder(program_files, tag);
+    const std::string machine = machine_folder.Path() + "\\b.dat";
+    for (const std::string& file : {mine, theirs, machine}) {
+        CreateDirectories(file.substr(0, file.find_last_of('\\')));
+        ::WriteFile(file, "x");
+    }
+
+    f.WriteProgram({{"CF", {"%AppData%\\" + tag + "\\a.dat", "%PROGRAMFILES%\\" + FileNameOf(machine_folder.Path()) + "\\b.dat",
+                            "%LOCALAPPDATA%\\" + tag + "\\missing.dat", "%NOSUCH%\\a.dat"}}});
+    f.engine.AnalyzeCoreFile(0, "SW");
+    CHECK_EQ(Slots().texts["corefile"], (StringList{mine, theirs, machine}));
+    DeleteFolderTree(std::string(own_app_data) + "\\" + tag);
 }
 
 TEST(AnalysisStepsDoNothingWithoutTheirSlot) {

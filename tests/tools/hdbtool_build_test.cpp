@@ -111,6 +111,15 @@ TEST(BadSourcesAreRefusedWithFileAndLine) {
         {"core file without a drive",
          {{"SW/a.sig", Program("SW-A", "CF: Program Files\\A\\a.dll\n")}},
          "SW/a.sig:4: CF field 1 \"Program Files\\A\\a.dll\" must be a full path"},
+        {"core file with an unknown variable",
+         {{"SW/a.sig", Program("SW-A", "CF: %MYDOCS%\\A\\a.dat\n")}},
+         "SW/a.sig:4: CF field 1 \"%MYDOCS%\\A\\a.dat\": unknown variable %MYDOCS% (known: %APPDATA%"},
+        {"core file with a variable inside",
+         {{"SW/a.sig", Program("SW-A", "CF: C:\\Users\\%USERNAME%\\a.dat\n")}},
+         "SW/a.sig:4: CF field 1 \"C:\\Users\\%USERNAME%\\a.dat\": a variable can only begin the path"},
+        {"core file with a variable glued to a name",
+         {{"SW/a.sig", Program("SW-A", "CF: %APPDATA%A\\a.dat\n")}},
+         "SW/a.sig:4: CF field 1 \"%APPDATA%A\\a.dat\": the variable must be followed by a backslash"},
         {"registry root",
          {{"SW/a.sig", Program("SW-A", "RN: HKEY_LOCAL_MACHINE|SOFTWARE\\A\n")}},
          "must be a registry root"},
@@ -172,6 +181,24 @@ TEST(CoreFileInASystemFolderIsNotedAndBuilt) {
                                     "program \"MW-A\" lies in a folder of Windows: make sure it is the program's own "
                                     "file\n"));
     CHECK(FileExists(package));
+}
+
+// A file in a per-user folder is named by a variable: built as it is, quietly. The known folder
+// itself is warned about, and a warning keeps the package from being written.
+TEST(CoreFilesBelowKnownFoldersAreBuiltButNeverTheFolderItself) {
+    ScopedTempFolder scratch;
+    const std::string good = WriteTree(
+        scratch, {{"SW/a.sig", Program("SW-A", "CF: %AppData%\\A\\a.dat\nCF: %LOCALAPPDATA%\\Programs\\A\\a.exe\n")}});
+    const ToolRun build = RunHdbtool({"build", good, scratch / "REZ.hdb3"}, scratch.Path());
+    CHECK_EQ(build.exit_code, 0);
+    CHECK_EQ(build.err, std::string());
+
+    ScopedTempFolder other;
+    const std::string folder_itself = WriteTree(other, {{"SW/a.sig", Program("SW-A", "CF: %PROGRAMDATA%\\\n")}});
+    const ToolRun refused = RunHdbtool({"build", folder_itself, other / "REZ.hdb3"}, other.Path());
+    CHECK_EQ(refused.exit_code, 1);
+    CHECK(refused.err.find("warning: SID_SW_CF.hdb:1: core file \"%PROGRAMDATA%\\\" of program \"SW-A\" is a known "
+                           "folder itself\n") == 0);
 }
 
 TEST(WrongUsageShowsTheUsage) {

@@ -2,6 +2,7 @@
 
 #include "code_page.h"
 #include "protected_names.h"
+#include "record_path_variables.h"
 #include "text_rules.h"
 
 namespace {
@@ -80,8 +81,16 @@ void DangerousRecordCheck::CheckProcess(const std::string& type, const std::stri
 
 void DangerousRecordCheck::CheckCoreFile(const std::string& place, const StringList& fields) {
     const std::string& path = fields[1];
-    const StringList names = NamesBelowDrive(path);
     const std::string what = "core file " + Quoted(path) + OfProgram(fields);
+    RecordPath record_path;
+    std::string fault;
+    if (ParseRecordPath(path, record_path, fault) && record_path.variable) {
+        // Below a known folder the file is the program's; the folder itself never is.
+        if (record_path.rest.find_first_not_of('\\') == std::string::npos)
+            faults_.Warn(place, what + " is a known folder itself");
+        return;
+    }
+    const StringList names = NamesBelowDrive(path);
     if (names.empty()) {
         faults_.Warn(place, what + " is a drive root");
     } else if (IsWindowsOrProfileFolder(names)) {

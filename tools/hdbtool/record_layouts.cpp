@@ -2,6 +2,7 @@
 
 #include "category_files.h"
 #include "fault_log.h"
+#include "record_path_variables.h"
 
 namespace {
 
@@ -67,8 +68,14 @@ std::string LayoutFault(const CategoryLayout& layout, const StringList& fields) 
     const std::string& first = fields[1];
     if ((code == "FL" || code == "PR" || code == "IS" || code == "RAXC") && ContainsBackslash(first))
         return code + " field 1 " + Quoted(first) + " must be a plain name without a backslash";
-    if (code == "CF" && !IsFullPath(first))
-        return "CF field 1 " + Quoted(first) + " must be a full path with a drive letter (C:\\...)";
+    if (code == "CF") {
+        RecordPath path;
+        std::string fault;
+        if (!ParseRecordPath(first, path, fault)) return "CF field 1 " + Quoted(first) + ": " + fault;
+        if (!path.variable && !IsFullPath(first))
+            return "CF field 1 " + Quoted(first) +
+                   " must be a full path with a drive letter (C:\\...) or begin with a variable (%APPDATA%\\...)";
+    }
     if (code == "RN" && !IsRegistryRoot(first))
         return "RN field 1 " + Quoted(first) + " must be a registry root: HKLM, HKCU, HKU or HKCR";
     if (code == "RN" && fields[2][0] == '\\')
