@@ -189,9 +189,11 @@ void ScanClsidServers(HKEY root, const std::string& root_text, const std::string
 }
 
 bool MatchServerFile(const StringList& known_files, const std::string& server_path, std::string& matched_file) {
-    // Only a path with a drive can have a long form; it is looked up at most once, and only when
-    // a plain test has failed, since it walks the path on disk.
-    const bool may_have_long_form = TextContains(server_path, ":\\");
+    // Only a path with a drive and a short name ("~", which every name Windows shortens gets)
+    // can have another long form; it is looked up at most once, and only when a plain test has
+    // failed, since it walks the path on disk.
+    const bool may_have_long_form =
+        TextContains(server_path, ":\\") && server_path.find('~') != std::string::npos;
     bool long_form_looked_up = false;
     std::string long_form;
     for (const std::string& known_file : known_files) {

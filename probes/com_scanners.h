@@ -49,8 +49,8 @@ void ScanClsidServers(HKEY root, const std::string& root_text, const std::string
                       const ServerFilter& server_allowed = nullptr);
 
 // The first known file, in list order, that the server path contains (case-insensitively), or
-// that its long form contains: the long form is looked up only for a path with ":\" in it and
-// only once a plain test has failed, so a short 8.3 path matches the module's long name while a
+// that its long form contains: the long form is looked up only for a path with ":\" and a "~"
+// in it and only once a plain test has failed, so a short 8.3 path matches the module's long name while a
 // quoted command line with arguments (which has no long form) can match only as written.
 // matched_file is set only on a match.
 bool MatchServerFile(const StringList& known_files, const std::string& server_path, std::string& matched_file);
