@@ -9,6 +9,7 @@
 #include "file_system.h"
 #include "machine_views.h"
 #include "main_window.h"
+#include "registry_display.h"
 #include "styled_controls.h"
 #include "ui_kit.h"
 
@@ -71,8 +72,11 @@ void CleanPage::StartCleanup() {
     if (form_.LaunchWorker(std::move(worker))) ShowPair();
 }
 
+// The engine's line names registry items in its notation (as qxcli prints them); the log shows
+// them as the report does.
 void CleanPage::OnCleanInfo(const std::string& line) {
-    SendMessageA(RLB_QX_SelSoftwareUninstallC_CleanInfo, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    const std::string shown = ReadableCleanLogLine(line);
+    SendMessageA(RLB_QX_SelSoftwareUninstallC_CleanInfo, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
     SendMessageA(RLB_QX_SelSoftwareUninstallC_CleanInfo, WM_VSCROLL, SB_LINEDOWN, 0);
 }
 
@@ -102,6 +106,9 @@ void CleanPage::OnCleanRunState(int state) {
             tally.scheduled == 0 ? std::string()
                                  : "\n其中 " + std::to_string(tally.scheduled) +
                                        " 项正在使用, 将在重启计算机后删除: 请重启计算机以完成清除.";
+        // Everything went: the software page no longer marks the program installed, nor ticks it.
+        if (run_error_.empty() && tally.not_removed == 0 && tally.scheduled == 0)
+            form_.software.RefreshAfterCleanup();
         if (run_error_.empty() && tally.not_removed == 0) {
             ShowInformation(form_.Handle(), ("恭喜您,清除操作已完成." + restart_note).c_str());
         } else if (run_error_.empty()) {
@@ -140,6 +147,8 @@ void CleanPage::OnRestoreRunState(int state) {
         OnCleanInfo("—— 撤销本次清除 ——");
         return;
     }
+    // What came back is installed again: the software page's marks are read anew.
+    form_.software.RefreshAfterCleanup();
     if (!run_error_.empty()) {
         const std::string message = "撤销未能全部完成,执行中发生错误: " + run_error_;
         run_error_.clear();

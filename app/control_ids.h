@@ -101,4 +101,9 @@ enum ControlId {
 
     // Timer
     ID_Timer_STA_Tip = 1801,
+    ID_Timer_RunEnd,  // watches for the end of a worker's run
+
+    // Software page: the search above the side panel
+    ID_RL_QX_SelSoftwareSearch,
+    ID_RE_QX_SelSoftwareSearch,
 };

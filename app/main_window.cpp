@@ -5,6 +5,7 @@
 #include <ctime>
 #include <vector>
 
+#include "bar_buttons.h"
 #include "callbacks.h"
 #include "control_ids.h"
 #include "resource_ids.h"
@@ -18,6 +19,8 @@ namespace {
 constexpr char kWindowClass[] = "TForm_Tarnwick_CN";
 constexpr int kClientWidth = 807, kClientHeight = 529;
 constexpr DWORD kSplashMilliseconds = 3000;
+// The worker clears its busy flag a moment after its last callback, without telling the window.
+constexpr UINT kRunEndCheckMilliseconds = 50;
 
 TForm_Tarnwick_CN* g_form = nullptr;
 
@@ -45,6 +48,13 @@ LRESULT CALLBACK ForwardToWindow(HWND window, UINT message, WPARAM wparam, LPARA
 
 bool IsBannerLabel(int id) {
     return id == ID_RzVerS2 || id == ID_RL_QX_Top_Update || id == ID_RL_QX_Top_Help || id == ID_RL_QX_Top_About;
+}
+
+// A run's closing callback: its work is done, only its outcome is still to be shown.
+bool IsRunEnd(const CallbackDelivery& delivery) {
+    return delivery.number == -1 &&
+           (delivery.kind == CallbackKind::kAnalyzeRunState || delivery.kind == CallbackKind::kCleanRunState ||
+            delivery.kind == CallbackKind::kRestoreRunState);
 }
 
 }  // namespace
@@ -84,6 +94,7 @@ int TForm_Tarnwick_CN::Run(int show_command) {
     FormShow();
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (keyboard_->HandleKey(message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -114,6 +125,7 @@ void TForm_Tarnwick_CN::FormCreate() {
     window_ = CreateWindowExA(0, kWindowClass, "Kestrune", style, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
                               window_class.hInstance, this);
+    keyboard_.reset(new KeyboardNavigation(window_, JPL_QX_ButtonPanel));
     CreateFrame();
 }
 
@@ -153,7 +165,11 @@ void TForm_Tarnwick_CN::LoadDatabase() {
     } catch (const std::exception&) {
         // A damaged package: some files may be there, but the database cannot be trusted.
     }
-    if (!unpacked) ShowError(window_, "数据库释放错误.");
+    if (!unpacked) {
+        const std::string message = "数据库释放错误.\n数据库文件: " + engine_->PackageFile +
+                                    "\n请使用[升级]更新数据库, 或重新安装 Kestrune.";
+        ShowError(window_, message.c_str());
+    }
     // Without a database of its own the window lists nothing: a working folder left by another
     // run would otherwise show a catalogue that this one never unpacked.
     software.SetDatabaseAvailable(unpacked);
@@ -162,6 +178,7 @@ void TForm_Tarnwick_CN::LoadDatabase() {
 
 void TForm_Tarnwick_CN::FormClose() {
     KillTimer(window_, ID_Timer_STA_Tip);
+    KillTimer(window_, ID_Timer_RunEnd);
     // No run goes on (closing waits for that), but the last worker's thread may still be leaving.
     launcher_->WaitForRunEnd();
     engine_->Finalize();
@@ -170,7 +187,18 @@ void TForm_Tarnwick_CN::FormClose() {
 bool TForm_Tarnwick_CN::LaunchWorker(std::unique_ptr<TQXWorkerThread> worker) {
     const LaunchResult result = launcher_->Launch(std::move(worker));
     if (result == LaunchResult::kNoThread) ShowError(window_, "系统未能创建工作线程,操作无法开始.");
-    return result == LaunchResult::kStarted;
+    if (result != LaunchResult::kStarted) return false;
+    EnableButtonsThatWaitForRuns(window_, false);
+    keyboard_->KeepFocus();
+    SetTimer(window_, ID_Timer_RunEnd, kRunEndCheckMilliseconds, nullptr);
+    return true;
+}
+
+void TForm_Tarnwick_CN::OnRunEndCheck() {
+    if (Busy()) return;
+    KillTimer(window_, ID_Timer_RunEnd);
+    EnableButtonsThatWaitForRuns(window_, true);
+    keyboard_->KeepFocus();
 }
 
 void TForm_Tarnwick_CN::AddPagePair(HWND middle, HWND buttons) {
@@ -181,6 +209,7 @@ void TForm_Tarnwick_CN::AddPagePair(HWND middle, HWND buttons) {
 void TForm_Tarnwick_CN::ShowPagePair(HWND middle, HWND buttons) {
     JPL_QX_Uninstall.Show(middle);
     JPL_QX_ButtonPanel.Show(buttons);
+    keyboard_->FocusShownPage();
 }
 
 void TForm_Tarnwick_CN::EnableTipTimer(bool enabled) {
@@ -199,6 +228,10 @@ void TForm_Tarnwick_CN::RL_QX_Top_HelpClick() {
 }
 
 void TForm_Tarnwick_CN::OnClick(int id) {
+    // A banner link leaves the report as its "返回" does, after the same question; while a worker
+    // runs the links lead nowhere and ask nothing.
+    const bool banner_link = id == ID_RL_QX_Top_About || id == ID_RL_QX_Top_Help || id == ID_RL_QX_Top_Update;
+    if (banner_link && !Busy() && !report.ConfirmLeaving()) return;
     if (id == ID_RL_QX_Top_About) {
         RL_QX_Top_AboutClick();
     } else if (id == ID_RL_QX_Top_Help) {
@@ -276,14 +309,26 @@ LRESULT TForm_Tarnwick_CN::HandleMessage(UINT message, WPARAM wparam, LPARAM lpa
             return OnColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
         case WM_TIMER:
             if (wparam == ID_Timer_STA_Tip) analysis.OnTipTimer();
+            if (wparam == ID_Timer_RunEnd) OnRunEndCheck();
             return 0;
-        case WM_KESTRUNE_CALLBACK:
-            CarryOut(*this, *reinterpret_cast<const CallbackDelivery*>(lparam));
+        case WM_KESTRUNE_CALLBACK: {
+            const auto& delivery = *reinterpret_cast<const CallbackDelivery*>(lparam);
+            // The box asking to wait for the run goes before the run's outcome is shown.
+            if (IsRunEnd(delivery)) run_notice_.Close();
+            CarryOut(*this, delivery);
+            return 0;
+        }
+        case WM_ACTIVATE:
+            // As in a dialog, the focus stays on its control while another window is active.
+            if (LOWORD(wparam) == WA_INACTIVE)
+                keyboard_->SaveFocus();
+            else if (!HIWORD(wparam))  // not while minimized
+                keyboard_->RestoreFocus();
             return 0;
         case WM_CLOSE:
             // A running worker uses the engine: it must end before the engine is freed.
             if (Busy()) {
-                ShowInformation(window_, "正在执行分析或清除操作,请等待操作完成后再关闭本程序.");
+                run_notice_.Show(window_, "正在执行分析或清除操作,请等待操作完成后再关闭本程序.");
                 return 0;
             }
             // An update run works on this thread with the window's pages and files.

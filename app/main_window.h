@@ -10,8 +10,10 @@
 
 #include "analysis_page.h"
 #include "clean_page.h"
+#include "closable_notice.h"
 #include "information_pages.h"
 #include "install_path_page.h"
+#include "keyboard_navigation.h"
 #include "main_thread_invoker.h"
 #include "panels.h"
 #include "report_page.h"
@@ -41,7 +43,8 @@ public:
     // An analysis or a clean-up runs.
     bool Busy() const { return engine_->Analyzing || engine_->Uninstalling; }
     // Starts a worker whose callbacks are set; false when it did not start: another one runs,
-    // or the system created no thread, which the user is told.
+    // or the system created no thread, which the user is told. The buttons that wait for runs
+    // are disabled until the worker has ended.
     bool LaunchWorker(std::unique_ptr<TQXWorkerThread> worker);
 
     // The one way pages change: the middle page, then its button page.
@@ -71,6 +74,8 @@ private:
     // A click on a banner link, or on a page's button, link or menu item.
     void OnClick(int id);
     LRESULT OnColour(HDC dc, HWND control);
+    // The worker launched last has cleared its busy flag: the waiting buttons work again.
+    void OnRunEndCheck();
     void RL_QX_Top_AboutClick();
     void RL_QX_Top_HelpClick();
 
@@ -83,6 +88,8 @@ private:
     std::unique_ptr<TQX> engine_;
     std::unique_ptr<MainThreadInvoker> invoker_;
     std::unique_ptr<WorkerLauncher> launcher_;  // declared after the engine, so destroyed before it
+    std::unique_ptr<KeyboardNavigation> keyboard_;  // once the window is there
+    ClosableNotice run_notice_;  // "正在执行...": a close refused while a worker runs
     HBITMAP banner_bitmap_ = nullptr;
     std::string update_url_;
     const std::array<WizardPage*, 7> pages_ = {&software, &install_path, &analysis, &report,

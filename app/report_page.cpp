@@ -4,12 +4,16 @@
 #include <shellapi.h>
 
 #include <iterator>
+#include <vector>
 
+#include "cleanup_question.h"
 #include "control_ids.h"
 #include "main_window.h"
 #include "regedit_jump.h"
+#include "registry_display.h"
 #include "registry_item.h"
 #include "safety_guard.h"
+#include "selected_program.h"
 #include "styled_controls.h"
 #include "ui_kit.h"
 
@@ -60,6 +64,9 @@ const char* const kProtocols[] = {
     "原软件的自带卸载程序效果不理想,用此分析结果进行清除",
 };
 constexpr int kProtocolDisagree = 1;
+
+const char kLeavingQuestion[] = "您是否确定需要返回?如果返回则当前扫描信息将会丢弃.";
+const char kNothingToClean[] = "没有可清除的项目, 请在报告中勾选需要清除的项目.";
 
 constexpr COLORREF kTabFace = RGB(247, 246, 245);
 constexpr COLORREF kTabHighlight = RGB(240, 155, 20);
@@ -120,6 +127,38 @@ LRESULT CALLBACK ForwardListNotifications(HWND window, UINT message, WPARAM wpar
     if (message == WM_NOTIFY && TraceListById(reinterpret_cast<const NMHDR*>(lparam)->idFrom))
         return SendMessageA(GetAncestor(window, GA_ROOT), message, wparam, lparam);
     return DefSubclassProc(window, message, wparam, lparam);
+}
+
+// A row as its list shows it: registry rows in the registry editor's words.
+std::string ShownTrace(TraceKind kind, const std::string& text) {
+    if (kind == TraceKind::kRegistry) return ReadableRegistryItem(text, RegistryThirdField::kValueName);
+    if (kind == TraceKind::kComponent) return ReadableRegistryItem(text, RegistryThirdField::kModuleFile);
+    return text;
+}
+
+// The report's lists in tab order, each with the engine's work list its rows went to.
+std::vector<ListToClean> ListsToClean(const TQXWorkLists& work_lists) {
+    std::vector<ListToClean> lists;
+    for (const TraceList& trace_list : kTraceLists)
+        lists.push_back({trace_list.tab_caption, &(work_lists.*TraceKindOf(trace_list.kind).work_list)});
+    return lists;
+}
+
+// Each row carries the index of its text in the page's traces, so it finds it in any order.
+void SetRowTraceIndex(HWND list, int row, size_t index) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.lParam = static_cast<LPARAM>(index);
+    SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+size_t RowTraceIndex(HWND list, int row) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return static_cast<size_t>(item.lParam);
 }
 
 HWND CreateTraceList(HWND tab, const TraceList& trace_list, const RECT& area) {
@@ -188,11 +227,22 @@ HWND ReportPage::ListOf(TraceKind kind) const { return lists_[static_cast<int>(k
 
 void ReportPage::AddTrace(TraceKind kind, const std::string& text) {
     HWND list = ListOf(kind);
-    AppendListRow(list, std::to_string(ListRowCount(list)), {text}, TraceListOf(kind).check_boxes);
+    StringList& traces = traces_[static_cast<int>(kind)];
+    traces.push_back(text);
+    const int row = AppendListRow(list, std::to_string(ListRowCount(list)), {ShownTrace(kind, text)},
+                                  TraceListOf(kind).check_boxes);
+    SetRowTraceIndex(list, row, traces.size() - 1);
+}
+
+std::string ReportPage::TraceOfRow(TraceKind kind, int row) const {
+    const StringList& traces = traces_[static_cast<int>(kind)];
+    const size_t index = RowTraceIndex(ListOf(kind), row);
+    return index < traces.size() ? traces[index] : "";
 }
 
 void ReportPage::ClearTraces() {
     for (HWND list : lists_) ClearList(list);
+    for (StringList& traces : traces_) traces.clear();
 }
 
 void ReportPage::ShowTab(int index) {
@@ -233,7 +283,7 @@ CleanupSelection ReportPage::Selection() const {
         const bool ticked_only = TraceListOf(kind).check_boxes;
         StringList rows;
         for (int row = 0; row < ListRowCount(list); ++row)
-            if (!ticked_only || IsListRowChecked(list, row)) rows.push_back(ListCellText(list, row, 1));
+            if (!ticked_only || IsListRowChecked(list, row)) rows.push_back(TraceOfRow(kind, row));
         return rows;
     };
     CleanupSelection selection;
@@ -242,21 +292,25 @@ CleanupSelection ReportPage::Selection() const {
     return selection;
 }
 
+std::string ReportPage::SelectedTrace(TraceKind kind) const {
+    const int row = FirstSelectedListRow(ListOf(kind));
+    return row < 0 ? "" : TraceOfRow(kind, row);
+}
+
 void ReportPage::DirectoryPreview() {
-    HWND list = ListOf(TraceKind::kRelatedDir);
-    const int row = FirstSelectedListRow(list);
-    if (row < 0) return;
-    const std::string path = SafetyGuard::Unmarked(ListCellText(list, row, 1));
+    const std::string trace = SelectedTrace(TraceKind::kRelatedDir);
+    if (trace.empty()) return;
+    const std::string path = SafetyGuard::Unmarked(trace);
     ShellExecuteA(form_.Handle(), "open", "Explorer.exe", path.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 // Root, key path and, whatever the row's kind, a third field taken as the value name, read as
 // the notation reads a value field: "Skin Color" names Skin Color, and "" the default value.
-void ReportPage::RegistryPreview(HWND list) {
-    const int row = FirstSelectedListRow(list);
-    if (row < 0) return;
+void ReportPage::RegistryPreview(TraceKind kind) {
+    const std::string trace = SelectedTrace(kind);
+    if (trace.empty()) return;
     StringList fields;
-    SplitByBar(SafetyGuard::Unmarked(ListCellText(list, row, 1)), fields);
+    SplitByBar(SafetyGuard::Unmarked(trace), fields);
     fields.resize(3);
     // The jump pauses between keystrokes, half a second per key level, and runs here on the
     // window's thread on purpose: the window takes no click until the editor is at the key, so
@@ -275,11 +329,13 @@ void ReportPage::PopupPreviewMenu(int x, int y) {
     TrackPopupMenu(menu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, 0, form_.Handle(), nullptr);
 }
 
+bool ReportPage::ConfirmLeaving() {
+    if (!IsWindowVisible(page_) || form_.analysis.FoundLineCount() == 0) return true;
+    return AskYesNo(form_.Handle(), kLeavingQuestion);
+}
+
 void ReportPage::RBN_QX_SelSoftwareUninstall_BackClick() {
-    if (form_.analysis.FoundLineCount() > 0 &&
-        !AskYesNo(form_.Handle(), "您是否确定需要返回?如果返回则当前扫描信息将会丢弃."))
-        return;
-    form_.software.ShowPair();
+    if (ConfirmLeaving()) form_.software.ShowPair();
 }
 
 void ReportPage::RBN_QX_SelSoftwareUninstall_CleanClick() {
@@ -289,12 +345,24 @@ void ReportPage::RBN_QX_SelSoftwareUninstall_CleanClick() {
         ShowInformation(form_.Handle(), "执行清除之前,请您选择对应的清除协议.");
         return;
     }
-    if (ComboText(RCB_QX_SelSoftwareUninstall_Protocol) == kProtocols[kProtocolDisagree]) return;
-    if (!AskYesNo(form_.Handle(), "是否确定执行清除操作?")) {
-        ClearProtocol();
+    if (ComboText(RCB_QX_SelSoftwareUninstall_Protocol) == kProtocols[kProtocolDisagree]) {
+        const std::string why =
+            std::string("您选择了\"") + kProtocols[kProtocolDisagree] + "\", 不会执行清除. 如需清除, 请选择其他协议.";
+        ShowInformation(form_.Handle(), why.c_str());
         return;
     }
-    FillCleanupLists(form_.Engine(), Selection());
+    // The work lists are filled before the question so that it counts exactly what the clean-up
+    // removes; a clean-up always fills them afresh.
+    TQX& engine = form_.Engine();
+    FillCleanupLists(engine, Selection());
+    const std::string question = CleanupQuestion(SelectedProgramName(engine), ListsToClean(engine.WorkLists()),
+                                                 engine.WorkLists().ProcessRunList);
+    if (question.empty()) {
+        ShowInformation(form_.Handle(), kNothingToClean);
+        return;
+    }
+    // "否" keeps the protocol: the user may change a tick and ask again.
+    if (!AskYesNo(form_.Handle(), question.c_str())) return;
     form_.clean.StartCleanup();
 }
 
@@ -310,10 +378,10 @@ bool ReportPage::OnClick(int id) {
             DirectoryPreview();
             return true;
         case ID_N_Preview_NewReg:
-            RegistryPreview(ListOf(TraceKind::kRegistry));
+            RegistryPreview(TraceKind::kRegistry);
             return true;
         case ID_N_Preview_AXCLSID:
-            RegistryPreview(ListOf(TraceKind::kComponent));
+            RegistryPreview(TraceKind::kComponent);
             return true;
         default:
             return false;
@@ -332,7 +400,7 @@ bool ReportPage::OnNotify(const NMHDR& header, LRESULT&) {
         if (trace_list->kind == TraceKind::kRelatedDir)
             DirectoryPreview();
         else if (trace_list->kind == TraceKind::kRegistry || trace_list->kind == TraceKind::kComponent)
-            RegistryPreview(header.hwndFrom);
+            RegistryPreview(trace_list->kind);
     } else if (header.code == NM_RCLICK && trace_list->preview_item) {
         POINT cursor;
         GetCursorPos(&cursor);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cleanup_selection.h"
+#include "splitters.h"
 #include "trace_kinds.h"
 #include "wizard_page.h"
 
@@ -16,7 +17,8 @@ public:
     bool OnNotify(const NMHDR& header, LRESULT& result) override;
     bool LabelColour(int id, COLORREF& colour) override;
 
-    // A ticked row in the list of the kind.
+    // A ticked row in the list of the kind. Registry rows show the text readable
+    // (registry_display.h); the clean-up and the previews get it as the analysis reported it.
     void AddTrace(TraceKind kind, const std::string& text);
     // Empties the lists.
     void ClearTraces();
@@ -28,13 +30,19 @@ public:
     void ClearProtocol();
     // While a clean-up runs the tabs and the protocol cannot be changed.
     void EnableChoices(bool enabled);
+    // Leaving the report shown with an analysis's findings drops them: "返回" and the banner's
+    // links ask first. True when the report is not shown, holds no findings, or the user agrees.
+    bool ConfirmLeaving();
 
 private:
     HWND ListOf(TraceKind kind) const;
     void ShowTab(int index);
     CleanupSelection Selection() const;
+    // The analysis's text of a row of the list, and of its selected row ("" when none is).
+    std::string TraceOfRow(TraceKind kind, int row) const;
+    std::string SelectedTrace(TraceKind kind) const;
     void DirectoryPreview();
-    void RegistryPreview(HWND list);
+    void RegistryPreview(TraceKind kind);
     void PopupPreviewMenu(int x, int y);
 
     void RBN_QX_SelSoftwareUninstall_CleanClick();
@@ -43,4 +51,7 @@ private:
     HWND RPC_QX_SelSoftwareUninstall_Report = nullptr;
     HWND RCB_QX_SelSoftwareUninstall_Protocol = nullptr;
     HWND lists_[kTraceKindCount] = {};  // by TraceKind
+    // Each row's text as the analysis reported it, by TraceKind, in the order the rows came;
+    // a row keeps its index here, the list only shows the text.
+    StringList traces_[kTraceKindCount];
 };

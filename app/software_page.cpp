@@ -76,6 +76,9 @@ void SoftwarePage::Create(HWND middle_host, HWND button_host) {
         ControlSpec{ID_RCB_QX_SelSoftwareSubType, WC_COMBOBOXA, "", 341, 5, 127, 400, drop_down},
         ControlSpec{ID_Plus_Label_2, WC_STATICA, "+", 471, 8, 9, 13},
         ControlSpec{ID_RCB_QX_SelSoftwareOS, WC_COMBOBOXA, "", 482, 5, 76, 300, drop_down},
+        ControlSpec{ID_RL_QX_SelSoftwareSearch, WC_STATICA, "搜索:", 572, 8, 30, 13},
+        ControlSpec{ID_RE_QX_SelSoftwareSearch, WC_EDITA, "", 604, 5, 191, 21, ES_AUTOHSCROLL | WS_TABSTOP,
+                    WS_EX_CLIENTEDGE},
         ControlSpec{ID_RLV_QX_SelSoftWarelist, WC_LISTVIEWA, "", 8, 32, 550, 374,
                     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE},
     });
@@ -84,13 +87,15 @@ void SoftwarePage::Create(HWND middle_host, HWND button_host) {
     RCB_QX_SelSoftwareType = GetDlgItem(page_, ID_RCB_QX_SelSoftwareType);
     RCB_QX_SelSoftwareSubType = GetDlgItem(page_, ID_RCB_QX_SelSoftwareSubType);
     RCB_QX_SelSoftwareOS = GetDlgItem(page_, ID_RCB_QX_SelSoftwareOS);
+    RE_QX_SelSoftwareSearch = GetDlgItem(page_, ID_RE_QX_SelSoftwareSearch);
     RLV_QX_SelSoftWarelist = GetDlgItem(page_, ID_RLV_QX_SelSoftWarelist);
     ListView_SetExtendedListViewStyle(RLV_QX_SelSoftWarelist,
                                       LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     AddListColumn(RLV_QX_SelSoftWarelist, "索引", 50);
-    AddListColumn(RLV_QX_SelSoftWarelist, "软件名称", 300);
+    AddListColumn(RLV_QX_SelSoftWarelist, "软件名称", 244);
     AddListColumn(RLV_QX_SelSoftWarelist, "操作系统版本", 100, LVCFMT_CENTER);
     AddListColumn(RLV_QX_SelSoftWarelist, "32位/64位", 78, LVCFMT_CENTER);
+    AddListColumn(RLV_QX_SelSoftWarelist, "状态", 56, LVCFMT_CENTER);
 
     // The side panel: welcome, picture, what the program does and where to go when a program is missing.
     PaintInsideWhite(CreateControl(page_, {0, WC_STATICA, "", 572, 32, 223, 372, SS_ETCHEDFRAME}));
@@ -130,7 +135,6 @@ std::string SoftwarePage::SelectedSubType() const { return ValueOf(RCB_QX_SelSof
 std::string SoftwarePage::SelectedOs() const { return ValueOf(RCB_QX_SelSoftwareOS, kSystems); }
 
 void SoftwarePage::ListCatalogue() {
-    ClearList(RLV_QX_SelSoftWarelist);
     TQX& engine = form_.Engine();
     engine.SoftwareType = SelectedTypeCode();
     engine.SoftwareSubType = SelectedSubType();
@@ -138,30 +142,91 @@ void SoftwarePage::ListCatalogue() {
     RefillList();
 }
 
-// The engine's cache of the type is dropped and listed anew through slot 1.
+// The engine's cache of the type is dropped and listed anew through slot 1; nothing is ticked
+// afterwards, since line n may now name another program.
 void SoftwarePage::RefillList() {
-    if (!database_available_) return;
-    TQX& engine = form_.Engine();
-    engine.ClearSoftwareList(engine.SoftwareType);
-    engine.ListSoftware(engine.SoftwareType, engine.SoftwareSubType, engine.SoftwareOS);
+    entries_.clear();
+    FCheckedLine = -1;
+    if (database_available_) {
+        TQX& engine = form_.Engine();
+        engine.ClearSoftwareList(engine.SoftwareType);
+        engine.ListSoftware(engine.SoftwareType, engine.SoftwareSubType, engine.SoftwareOS);
+        ReadInstalledMarks();
+    }
+    ShowRows();
 }
 
-// Every line is a row, so that row n is line n of the engine's cache.
 void SoftwarePage::OnSoftwareItem(const std::string& line) {
-    StringList fields;
-    SplitByBar(line, fields);
-    fields.resize(7);  // a short line shows empty cells
-    AppendListRow(RLV_QX_SelSoftWarelist, std::to_string(ListRowCount(RLV_QX_SelSoftWarelist)),
-                  {fields[1], fields[4], fields[6]});
-    FCheckedRow = -1;
+    entries_.push_back(EntryOfLine(static_cast<int>(entries_.size()), line));
+}
+
+void SoftwarePage::ReadInstalledMarks() {
+    const std::vector<bool> marks = form_.Engine().InstalledMarks(form_.Engine().SoftwareType, MachineView());
+    for (CatalogueEntry& entry : entries_)
+        entry.installed = entry.line < static_cast<int>(marks.size()) && marks[static_cast<size_t>(entry.line)];
+}
+
+void SoftwarePage::RefreshAfterCleanup() {
+    FCheckedLine = -1;
+    SelectListRow(RLV_QX_SelSoftWarelist, -1, false);  // row -1: every row
+    ReadInstalledMarks();
+    ShowRows();
+}
+
+void SoftwarePage::ShowRows() {
+    const int selected_line = LineOfRow(FirstSelectedListRow(RLV_QX_SelSoftWarelist));
+    const std::vector<const CatalogueEntry*> shown =
+        ShownEntries(entries_, WindowText(RE_QX_SelSoftwareSearch), sort_order_);
+    // A program the search hides loses its tick: what "下一步" takes is always in sight.
+    bool ticked_shown = false;
+    showing_rows_ = true;
+    SendMessageA(RLV_QX_SelSoftWarelist, WM_SETREDRAW, FALSE, 0);
+    ClearList(RLV_QX_SelSoftWarelist);
+    for (const CatalogueEntry* entry : shown) {
+        std::vector<std::string> cells;
+        for (int column = kNameColumn; column < kCatalogueColumns; ++column) cells.push_back(entry->Cell(column));
+        const int row = AppendListRow(RLV_QX_SelSoftWarelist, entry->Cell(kIndexColumn), cells,
+                                      entry->line == FCheckedLine);
+        // The row keeps its catalogue line: however sorted or searched, it names the program the
+        // analysis takes for it.
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        item.lParam = entry->line;
+        SendMessageA(RLV_QX_SelSoftWarelist, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        if (entry->line == FCheckedLine) ticked_shown = true;
+        if (entry->line == selected_line) SelectListRow(RLV_QX_SelSoftWarelist, row, true);
+    }
+    if (!ticked_shown) FCheckedLine = -1;
+    SendMessageA(RLV_QX_SelSoftWarelist, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(RLV_QX_SelSoftWarelist, nullptr, TRUE);
+    showing_rows_ = false;
+    const int selected_row = FirstSelectedListRow(RLV_QX_SelSoftWarelist);
+    if (selected_row >= 0) ListView_EnsureVisible(RLV_QX_SelSoftWarelist, selected_row, FALSE);
+}
+
+int SoftwarePage::LineOfRow(int row) const {
+    if (row < 0) return -1;
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageA(RLV_QX_SelSoftWarelist, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+    return static_cast<int>(item.lParam);
+}
+
+int SoftwarePage::RowOfLine(int line) const {
+    if (line < 0) return -1;
+    LVFINDINFOA find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = line;
+    return static_cast<int>(SendMessageA(RLV_QX_SelSoftWarelist, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(&find)));
 }
 
 void SoftwarePage::RCB_QX_SelSoftwareTypeChange() {
     TQX& engine = form_.Engine();
     const std::string code = SelectedTypeCode();
     if (code == engine.SoftwareType) return;
-    FCheckedRow = -1;
-    ClearList(RLV_QX_SelSoftWarelist);
     engine.SoftwareOS = SelectedOs();
     engine.SoftwareType = code;
     RefillList();
@@ -174,39 +239,72 @@ void SoftwarePage::RCB_QX_SelSoftwareOSChange() { ChangeFilter(form_.Engine().So
 // The sub-type and OS filters: an entry that is already in force changes nothing.
 void SoftwarePage::ChangeFilter(std::string& engine_value, const std::string& value) {
     if (value == engine_value) return;
-    FCheckedRow = -1;
-    ClearList(RLV_QX_SelSoftWarelist);
     engine_value = value;
     RefillList();
 }
 
+void SoftwarePage::RE_QX_SelSoftwareSearchChange() { ShowRows(); }
+
 void SoftwarePage::RLV_QX_SelSoftWarelistChange(int row) {
-    if (row < 0 || !IsListRowChecked(RLV_QX_SelSoftWarelist, row) || row == FCheckedRow) return;
-    // One tick at a time: the row ticked before loses its tick and its selection.
-    if (FCheckedRow != -1) {
-        SetListRowChecked(RLV_QX_SelSoftWarelist, FCheckedRow, false);
-        SelectListRow(RLV_QX_SelSoftWarelist, FCheckedRow, false);
+    if (showing_rows_ || row < 0) return;
+    const int line = LineOfRow(row);
+    if (!IsListRowChecked(RLV_QX_SelSoftWarelist, row)) {
+        // The tick taken off: its selection goes with it, so that "下一步" chooses nothing.
+        if (line == FCheckedLine) {
+            FCheckedLine = -1;
+            SelectListRow(RLV_QX_SelSoftWarelist, row, false);
+        }
+        return;
     }
-    FCheckedRow = row;
+    if (line == FCheckedLine) return;
+    // One tick at a time: the row ticked before loses its tick and its selection.
+    const int previous_row = RowOfLine(FCheckedLine);
+    FCheckedLine = line;
+    if (previous_row >= 0) {
+        SetListRowChecked(RLV_QX_SelSoftWarelist, previous_row, false);
+        SelectListRow(RLV_QX_SelSoftWarelist, previous_row, false);
+    }
     SelectListRow(RLV_QX_SelSoftWarelist, row, true);
+}
+
+void SoftwarePage::RLV_QX_SelSoftWarelistColumnClick(int column) {
+    sort_order_.ClickOn(column);
+    ShowSortArrow(RLV_QX_SelSoftWarelist, sort_order_);
+    ShowRows();
+}
+
+// A double click on a program ticks it, as a click on its box does.
+void SoftwarePage::RLV_QX_SelSoftWarelistDblClick(int row) {
+    if (row >= 0) SetListRowChecked(RLV_QX_SelSoftWarelist, row, true);
+}
+
+// F5 reads the installed marks again; nothing else changes.
+void SoftwarePage::RLV_QX_SelSoftWarelistKeyDown(WORD key) {
+    if (key != VK_F5 || form_.Busy()) return;
+    ReadInstalledMarks();
+    ShowRows();
 }
 
 void SoftwarePage::RBN_QX_SelSoftware_NextClick() {
     // The engine serves one worker at a time: no path discovery while a clean-up runs.
     if (form_.Busy()) return;
-    int ticked = -1;
-    for (int row = 0; row < ListRowCount(RLV_QX_SelSoftWarelist) && ticked < 0; ++row)
-        if (IsListRowChecked(RLV_QX_SelSoftWarelist, row)) ticked = row;
-    if (ticked < 0) {
+    // The ticked program, or else the selected one, which then gets the tick.
+    int chosen_row = RowOfLine(FCheckedLine);
+    if (chosen_row < 0) {
+        chosen_row = FirstSelectedListRow(RLV_QX_SelSoftWarelist);
+        if (chosen_row >= 0) SetListRowChecked(RLV_QX_SelSoftWarelist, chosen_row, true);
+    }
+    if (chosen_row < 0) {
         ShowInformation(form_.Handle(), "您没有选择需要卸载的软件.");
         return;
     }
+    const int line = LineOfRow(chosen_row);
     TQX& engine = form_.Engine();
     const std::string code = SelectedTypeCode();
     form_.install_path.Clear();
-    engine.SelectedIndex = ticked;
+    engine.SelectedIndex = line;
     engine.SoftwareType = code;
-    engine.ListInstallPaths(ticked, code, MachineView());
+    engine.ListInstallPaths(line, code, MachineView());
     form_.install_path.ShowPair();
 }
 
@@ -214,6 +312,9 @@ void SoftwarePage::RBN_QX_SelSoftware_SubmitClick() { form_.information.ShowSubm
 
 bool SoftwarePage::OnCommand(int id, int code) {
     switch (id) {
+        case ID_RE_QX_SelSoftwareSearch:
+            if (code == EN_CHANGE) RE_QX_SelSoftwareSearchChange();
+            return true;
         case ID_RCB_QX_SelSoftwareType:
             if (code == CBN_SELCHANGE) RCB_QX_SelSoftwareTypeChange();
             return true;
@@ -246,9 +347,28 @@ bool SoftwarePage::OnClick(int id) {
 
 bool SoftwarePage::OnNotify(const NMHDR& header, LRESULT&) {
     if (header.idFrom != ID_RLV_QX_SelSoftWarelist) return false;
-    if (header.code == LVN_ITEMCHANGED) {
-        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-        if (change.uChanged & LVIF_STATE) RLV_QX_SelSoftWarelistChange(change.iItem);
+    switch (header.code) {
+        case LVN_ITEMCHANGED: {
+            // Only a tick given or taken: a selection that comes or goes changes no tick.
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            if ((change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_STATEIMAGEMASK))
+                RLV_QX_SelSoftWarelistChange(change.iItem);
+            break;
+        }
+        case LVN_COLUMNCLICK:
+            RLV_QX_SelSoftWarelistColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+            break;
+        case NM_DBLCLK:
+            RLV_QX_SelSoftWarelistDblClick(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+            break;
+        case NM_RETURN:
+            RBN_QX_SelSoftware_NextClick();
+            break;
+        case LVN_KEYDOWN:
+            RLV_QX_SelSoftWarelistKeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
+            break;
+        default:
+            break;
     }
     return true;
 }

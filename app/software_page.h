@@ -1,9 +1,12 @@
-// The software page: the catalogue filtered by type, sub-type and operating system, one program
-// ticked at a time, and "下一步" to its install paths.
+// The software page: the catalogue filtered by type, sub-type and operating system and narrowed
+// by a search, each program marked when this machine has it installed, sorted by a clicked
+// column; one program ticked at a time, and "下一步" to its install paths.
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "catalogue_view.h"
 #include "wizard_page.h"
 
 class SoftwarePage : public WizardPage {
@@ -20,8 +23,10 @@ public:
     void FillFilters();
     void ListCatalogue();
     void SetDatabaseAvailable(bool available) { database_available_ = available; }
-    // Slot 1: one catalogue line becomes a row.
+    // Slot 1: one catalogue line becomes an entry of the listing.
     void OnSoftwareItem(const std::string& line);
+    // A clean-up removed everything: the installed marks are read again and nothing is ticked.
+    void RefreshAfterCleanup();
 
 private:
     std::string SelectedTypeCode() const;
@@ -29,18 +34,33 @@ private:
     std::string SelectedOs() const;
     void RefillList();
     void ChangeFilter(std::string& engine_value, const std::string& value);
+    void ReadInstalledMarks();
+    // The rows of the entries that the search lets through, in the sort order; the ticked and
+    // the selected program keep their tick and selection when they stay shown.
+    void ShowRows();
+    // The catalogue line of a row, and the row that shows a line (-1 when none does).
+    int LineOfRow(int row) const;
+    int RowOfLine(int line) const;
 
     void RCB_QX_SelSoftwareTypeChange();
     void RCB_QX_SelSoftwareSubTypeChange();
     void RCB_QX_SelSoftwareOSChange();
+    void RE_QX_SelSoftwareSearchChange();
     void RLV_QX_SelSoftWarelistChange(int row);
+    void RLV_QX_SelSoftWarelistColumnClick(int column);
+    void RLV_QX_SelSoftWarelistDblClick(int row);
+    void RLV_QX_SelSoftWarelistKeyDown(WORD key);
     void RBN_QX_SelSoftware_NextClick();
     void RBN_QX_SelSoftware_SubmitClick();
 
     HWND RCB_QX_SelSoftwareType = nullptr;
     HWND RCB_QX_SelSoftwareSubType = nullptr;
     HWND RCB_QX_SelSoftwareOS = nullptr;
+    HWND RE_QX_SelSoftwareSearch = nullptr;
     HWND RLV_QX_SelSoftWarelist = nullptr;
-    int FCheckedRow = -1;
+    std::vector<CatalogueEntry> entries_;  // the listing, entry n for line n of the cache
+    SortOrder sort_order_;
+    int FCheckedLine = -1;  // the catalogue line of the ticked program, -1 when none
+    bool showing_rows_ = false;  // the rows are being replaced: their changes are no user's
     bool database_available_ = false;
 };

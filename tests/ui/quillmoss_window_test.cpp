@@ -5,7 +5,9 @@
 // (quillmoss_window.sh); KESTRUNE_QUILLMOSS_PACKAGE names the signature package holding
 // Quillmoss alone and KESTRUNE_EXPECTED_FOLDER the folder of the expected analysis and log.
 #include <algorithm>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "check.h"
@@ -63,6 +65,57 @@ std::vector<std::string> ExpectedOfKind(const std::vector<ExpectedTrace>& traces
 
 std::string ExpectedFile(const char* name) { return Environment("KESTRUNE_EXPECTED_FOLDER") + "\\" + name; }
 
+// The window shows registry items as the registry editor names them, the console in their
+// notation: "HKCU|Software\Quillmoss|\"Skin Color\"" is shown "HKEY_CURRENT_USER\Software\Quillmoss
+// 值: Skin Color", the default value "值: (默认)", and the third field of a component row, the
+// server file it matched, "模块: qmshell.dll". The expected texts hold no "|" but as separators.
+std::string Readable(const std::string& item, const std::string& third_label) {
+    const std::pair<const char*, const char*> roots[] = {{"HKLM", "HKEY_LOCAL_MACHINE"}, {"HKCU", "HKEY_CURRENT_USER"},
+                                                         {"HKU", "HKEY_USERS"}, {"HKCR", "HKEY_CLASSES_ROOT"}};
+    const size_t root_end = item.find('|');
+    const auto root = std::find_if(std::begin(roots), std::end(roots),
+                                   [&](const auto& pair) { return item.compare(0, root_end, pair.first) == 0; });
+    if (root_end == std::string::npos || root == std::end(roots)) return item;
+    const size_t key_end = item.find('|', root_end + 1);
+    const std::string key = std::string(root->second) + "\\" + item.substr(root_end + 1, key_end - root_end - 1);
+    if (key_end == std::string::npos) return key;
+    std::string third = item.substr(key_end + 1);
+    if (third.size() >= 2 && third.front() == '"' && third.back() == '"') third = third.substr(1, third.size() - 2);
+    return key + "  " + third_label + ": " + (third.empty() ? "(默认)" : third);
+}
+
+std::string ShownInReport(const std::string& kind, const std::string& text) {
+    if (kind == "reg") return Readable(text, "值");
+    if (kind == "com") return Readable(text, "模块");
+    return text;
+}
+
+// A line of the console's clean-up log as the window's log shows it: "prefix: item".
+std::string ShownInLog(const std::string& line) {
+    const size_t item = line.find(": ");
+    return item == std::string::npos ? line : line.substr(0, item + 2) + Readable(line.substr(item + 2), "值");
+}
+
+// "执行清除" names the program, the rows it removes tab by tab, and the processes it ends.
+// The install folders are among the folders found, and the kept trace is unticked.
+std::string ExpectedCleanupQuestion(const std::vector<ExpectedTrace>& expected) {
+    const std::pair<const char*, const char*> tabs[] = {{"dir", "相关目录"},     {"reg", "相关注册表"},
+                                                        {"com", "组件注册表"},   {"shortcut", "快捷方式"},
+                                                        {"corefile", "核心文件"}, {"process", "进程信息"},
+                                                        {"driver", "驱动文件"},  {"service", "系统服务"}};
+    std::string counts;
+    for (const auto& tab : tabs) {
+        size_t rows = ExpectedOfKind(expected, tab.first).size();
+        if (std::string(tab.first) == "reg") --rows;
+        counts += (counts.empty() ? "" : ", ") + std::string(tab.second) + " " + std::to_string(rows) + " 项";
+    }
+    std::string processes;
+    for (const std::string& name : ExpectedOfKind(expected, "process"))
+        processes += (processes.empty() ? "" : ", ") + name;
+    return std::string("即将清除 \"") + kProgramName + "\" 的以下项目:\n" + counts + ".\n将结束以下进程: " + processes +
+           "\n是否确定执行清除操作?";
+}
+
 void TickQuillmoss(KestruneWindow& window) {
     const int list = ID_RLV_QX_SelSoftWarelist;
     CHECK_EQ(window.RowCount(list), 0);  // the package holds no ordinary programs
@@ -85,11 +138,13 @@ void TickQuillmoss(KestruneWindow& window) {
 void CheckInstallPaths(KestruneWindow& window) {
     CHECK(window.Click(ID_RBN_QX_SelSoftware_Next) == nullptr);
     CHECK_EQ(window.ShownPage(), "install-path");
+    CHECK_EQ(window.Text(ID_RL_QX_MTip_SelSoftwareInstalledPath),
+             std::string("从列表选择并确认需卸载的软件 \"") + kProgramName + "\" 的安装路径:");
     const int list = ID_RLV_QX_SelSoftWareInstalledPathlist;
-    // Windows Installer's registration first, then the uninstall key's, as the console lists them.
-    CHECK_EQ(window.ColumnTexts(list, 0), (std::vector<std::string>{"0", "1"}));
-    CHECK_EQ(window.ColumnTexts(list, 1),
-             (std::vector<std::string>{"C:\\Program Files\\Quillmoss\\", "C:\\Program Files\\Quillmoss"}));
+    // Windows Installer's registration and the uninstall key's name one folder: the first
+    // spelling stays.
+    CHECK_EQ(window.ColumnTexts(list, 0), (std::vector<std::string>{"0"}));
+    CHECK_EQ(window.ColumnTexts(list, 1), (std::vector<std::string>{"C:\\Program Files\\Quillmoss\\"}));
     window.Picture("install_paths");
 }
 
@@ -161,8 +216,10 @@ void CheckReport(KestruneWindow& window, const std::vector<ExpectedTrace>& expec
         std::vector<std::string> captions;
         for (int row = 0; row < rows; ++row) captions.push_back(std::to_string(row));
         CHECK_EQ(window.ColumnTexts(kind.list, 0), captions);
-        CHECK_EQ(Sorted(WithPlaceholders(window.ColumnTexts(kind.list, 1))),
-                 Sorted(ExpectedOfKind(expected, kind.kind)));
+        std::vector<std::string> shown;
+        for (const std::string& text : ExpectedOfKind(expected, kind.kind))
+            shown.push_back(ShownInReport(kind.kind, text));
+        CHECK_EQ(Sorted(WithPlaceholders(window.ColumnTexts(kind.list, 1))), Sorted(shown));
         for (int row = 0; kind.ticks && row < rows; ++row) {
             CONTEXT("row " + std::to_string(row));
             CHECK(window.IsTicked(kind.list, row));
@@ -180,7 +237,7 @@ void KeepOneTrace(KestruneWindow& window) {
     const int list = ID_RLV_QX_SelSoftwareUninstall_NewReg;
     CHECK(window.ClickTab(ID_RPC_QX_SelSoftwareUninstall_Report, "相关注册表") == nullptr);
     const std::vector<std::string> items = window.ColumnTexts(list, 1);
-    const auto kept = std::find(items.begin(), items.end(), kKeptTrace);
+    const auto kept = std::find(items.begin(), items.end(), ShownInReport("reg", kKeptTrace));
     CHECK(kept != items.end());
     if (kept == items.end()) return;
     const int row = static_cast<int>(kept - items.begin());
@@ -189,8 +246,9 @@ void KeepOneTrace(KestruneWindow& window) {
     window.Picture("report_kept_trace_unticked");
 }
 
-// The protocol decides whether the clean-up starts; a declined confirmation clears it.
-void StartCleanup(KestruneWindow& window) {
+// The protocol decides whether the clean-up starts; "我不同意此分析结果" says why it does not, and
+// a declined confirmation keeps the protocol.
+void StartCleanup(KestruneWindow& window, const std::vector<ExpectedTrace>& expected) {
     const int protocol = ID_RCB_QX_SelSoftwareUninstall_Protocol, clean = ID_RBN_QX_SelSoftwareUninstall_Clean;
     CHECK_EQ(window.ComboSelection(protocol), -1);
     AnswerMessage(window, window.Click(clean), "执行清除之前,请您选择对应的清除协议.", IDOK);
@@ -198,22 +256,23 @@ void StartCleanup(KestruneWindow& window) {
 
     CHECK(window.ChooseComboEntry(protocol, 1) == nullptr);
     CHECK_EQ(window.Text(protocol), "我不同意此分析结果");
-    CHECK(window.Click(clean) == nullptr);
+    AnswerMessage(window, window.Click(clean),
+                  "您选择了\"我不同意此分析结果\", 不会执行清除. 如需清除, 请选择其他协议.", IDOK);
     CHECK_EQ(window.ShownPage(), "report");
 
+    const std::string question = ExpectedCleanupQuestion(expected);
     CHECK(window.ChooseComboEntry(protocol, 0) == nullptr);
     CHECK_EQ(window.Text(protocol), "我同意此分析结果");
-    AnswerMessage(window, window.Click(clean), "是否确定执行清除操作?", IDNO);
-    CHECK_EQ(window.ComboSelection(protocol), -1);
+    AnswerMessage(window, window.Click(clean), question, IDNO);
+    CHECK_EQ(window.ComboSelection(protocol), 0);
     CHECK_EQ(window.ShownPage(), "report");
 
-    CHECK(window.ChooseComboEntry(protocol, 0) == nullptr);
     window.PictureOfDropDown(protocol, "report_protocol");
     HWND confirmation = window.Click(clean);
     CHECK(confirmation != nullptr);
     if (!confirmation) return;
     window.Picture("clean_confirmation");
-    CHECK_EQ(window.MessageText(confirmation), "是否确定执行清除操作?");
+    CHECK_EQ(window.MessageText(confirmation), question);
     window.Answer(confirmation, IDYES);
     PollUntil([&] { return window.ShownPage() == "clean"; }, kReactionTimeout);
     CHECK_EQ(window.ShownPage(), "clean");
@@ -223,7 +282,7 @@ void StartCleanup(KestruneWindow& window) {
 void CheckCleanupEnded(KestruneWindow& window) {
     std::vector<std::string> expected_log;
     for (const std::string& line : ReadUtf8Lines(ExpectedFile("quillmoss_clean.txt")))
-        if (line.find(kKeptTrace) == std::string::npos) expected_log.push_back(line);
+        if (line.find(kKeptTrace) == std::string::npos) expected_log.push_back(ShownInLog(line));
 
     HWND done = window.WaitForMessageBox(kWorkerTimeout);
     window.Picture("clean_closing_message");
@@ -250,7 +309,8 @@ void CheckCleanupEnded(KestruneWindow& window) {
 }
 
 // The clean-up kept a copy of everything it deleted: "撤销本次清除" puts it back after a
-// confirmation, line by line in the same log, and is offered no more.
+// confirmation, line by line in the same log (registry values named as the report names them),
+// and is offered no more.
 void UndoTheCleanup(KestruneWindow& window) {
     const int log = ID_RLB_QX_SelSoftwareUninstallC_CleanInfo;
     const size_t lines_before = window.Lines(log).size();
@@ -279,7 +339,9 @@ void UndoTheCleanup(KestruneWindow& window) {
     for (const char* line :
          {"已恢复目录: C:\\Program Files\\Quillmoss", "已恢复注册表: HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmoss",
           "已恢复注册表: HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Quillmoss",
-          "已恢复文件: C:\\Program Files\\Quillmoss\\qmcore.dat"}) {
+          "已恢复文件: C:\\Program Files\\Quillmoss\\qmcore.dat",
+          "已恢复注册表: HKEY_CURRENT_USER\\Software\\Quillmoss  值: Skin Color",
+          "已恢复注册表: HKEY_CURRENT_USER\\Software\\Quillmoss  值: (默认)"}) {
         CONTEXT(line);
         CHECK(std::find(undo_log.begin(), undo_log.end(), std::string(line)) != undo_log.end());
     }
@@ -326,7 +388,7 @@ TEST(quillmoss_is_uninstalled_through_the_window_and_a_kept_trace_survives) {
     CheckReport(window, expected);
     CheckBackAsksAndNoKeepsTheReport(window);
     KeepOneTrace(window);
-    StartCleanup(window);
+    StartCleanup(window, expected);
     CheckCleanupEnded(window);
     CheckMachineAfterCleanup(expected);
     // The fixture's own check, the neighbour program's traces included, before the undo; the
@@ -335,9 +397,11 @@ TEST(quillmoss_is_uninstalled_through_the_window_and_a_kept_trace_survives) {
     CHECK_EQ(RunSiblingProgram("stubborn_fixture.exe", "verify-cleaned", 60000), 0);
     UndoTheCleanup(window);
 
-    // The software page still shows the program, ticked.
+    // The complete clean-up refreshed the software page and cleared the tick; the undo brought
+    // the program back, so it is marked installed again.
     CHECK(window.Click(ID_RBN_QX_SelSoftwareUninstallC_Back) == nullptr);
     CHECK_EQ(window.ShownPage(), "software");
-    CHECK(window.IsTicked(ID_RLV_QX_SelSoftWarelist, 0));
+    CHECK(!window.IsTicked(ID_RLV_QX_SelSoftWarelist, 0));
+    CHECK_EQ(window.Cell(ID_RLV_QX_SelSoftWarelist, 0, 4), "已安装");
     CheckClosesAndRemovesWorkingFolder(window);
 }

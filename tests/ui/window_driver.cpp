@@ -1,6 +1,7 @@
 #include "window_driver.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <set>
@@ -260,6 +261,71 @@ HWND WindowDriver::SetSelected(int list_id, int row, bool selected) {
                         std::string(selected ? "selecting" : "deselecting") + " row " + std::to_string(row));
 }
 
+HWND WindowDriver::MouseAt(HWND control, POINT point, std::initializer_list<UINT> messages, const std::string& what) {
+    const LPARAM at = MAKELPARAM(point.x, point.y);
+    for (UINT message : messages) {
+        const WPARAM buttons = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK ? MK_LBUTTON : 0;
+        if (HWND box = Deliver(control, message, buttons, at, what)) return box;
+    }
+    return nullptr;
+}
+
+POINT WindowDriver::RowMiddle(int list_id, int row) const {
+    RemoteBuffer remote(process_.Get(), sizeof(RECT));
+    RECT label = {LVIR_LABEL, 0, 0, 0};
+    remote.Write(&label, sizeof label);
+    if (!SendMessageA(Control(list_id), LVM_GETITEMRECT, static_cast<WPARAM>(row), remote.AsParameter()))
+        throw std::runtime_error("list " + std::to_string(list_id) + " has no row " + std::to_string(row));
+    remote.Read(&label, sizeof label);
+    return {(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+}
+
+HWND WindowDriver::ClickRow(int list_id, int row) {
+    return MouseAt(Control(list_id), RowMiddle(list_id, row), {WM_LBUTTONDOWN, WM_LBUTTONUP},
+                   "a click on row " + std::to_string(row));
+}
+
+HWND WindowDriver::DoubleClickRow(int list_id, int row) {
+    return MouseAt(Control(list_id), RowMiddle(list_id, row),
+                   {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP},
+                   "a double click on row " + std::to_string(row));
+}
+
+HWND WindowDriver::ClickHeader(int list_id, int column) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(Control(list_id), LVM_GETHEADER, 0, 0));
+    RemoteBuffer remote(process_.Get(), sizeof(RECT));
+    if (!header || !SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), remote.AsParameter()))
+        throw std::runtime_error("list " + std::to_string(list_id) + " has no column " + std::to_string(column));
+    RECT face = {};
+    remote.Read(&face, sizeof face);
+    return MouseAt(header, {(face.left + face.right) / 2, (face.top + face.bottom) / 2}, {WM_LBUTTONDOWN, WM_LBUTTONUP},
+                   "a click on the header of column " + std::to_string(column));
+}
+
+void WindowDriver::SendText(HWND control, UINT message, WPARAM wparam, const std::string& text,
+                            const std::string& what) {
+    // The system copies the text across the process boundary only for a message sent and awaited.
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(control, message, wparam, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                             kReactionTimeout, &result))
+        throw std::runtime_error("the window does not handle " + what);
+}
+
+void WindowDriver::TypeText(int edit_id, const std::string& text) {
+    HWND edit = Control(edit_id);
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
+        SendText(edit, EM_REPLACESEL, TRUE, text.substr(at, length), "typing \"" + text.substr(at, length) + "\"");
+        at += length;
+    }
+}
+
+void WindowDriver::ClearText(int edit_id) {
+    HWND edit = Control(edit_id);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendText(edit, EM_REPLACESEL, TRUE, "", "deleting the text");
+}
+
 void WindowDriver::ShowDropDown(int combo_id, bool shown) {
     SendMessageA(Control(combo_id), CB_SHOWDROPDOWN, shown, 0);
 }
@@ -267,6 +333,41 @@ void WindowDriver::ShowDropDown(int combo_id, bool shown) {
 void WindowDriver::PointAt(int id) {
     const RECT area = ScreenRect(id);
     SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+}
+
+void WindowDriver::PressKey(WORD key, std::initializer_list<WORD> held) {
+    // Keyboard input goes to the thread of the foreground window.
+    SetForegroundWindow(window_);
+    WaitUntil([&] { return GetForegroundWindow() == window_; }, kReactionTimeout, "the window to come to the front");
+    std::vector<INPUT> inputs;
+    const auto add = [&inputs](WORD virtual_key, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtual_key;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtual_key, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    for (WORD down : held) add(down, false);
+    add(key, false);
+    add(key, true);
+    for (auto up = held.end(); up != held.begin();) add(*--up, true);
+    const auto count = static_cast<UINT>(inputs.size());
+    if (SendInput(count, inputs.data(), sizeof(INPUT)) != count)
+        throw std::runtime_error("cannot send key " + std::to_string(key) + ", error " +
+                                 std::to_string(GetLastError()));
+}
+
+HWND WindowDriver::FocusedControl() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+int WindowDriver::FocusedId() const {
+    HWND focus = FocusedControl();
+    return focus && IsChild(window_, focus) ? GetDlgCtrlID(focus) : 0;
 }
 
 int WindowDriver::ComboSelection(int combo_id) const {
@@ -310,6 +411,18 @@ bool WindowDriver::IsTicked(int list_id, int row) const {
 
 bool WindowDriver::IsSelected(int list_id, int row) const {
     return SendMessageA(Control(list_id), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
+}
+
+int WindowDriver::HeaderFormat(int list_id, int column) const {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(Control(list_id), LVM_GETHEADER, 0, 0));
+    RemoteBuffer remote(process_.Get(), sizeof(HDITEMA));
+    HDITEMA item = {};
+    item.mask = HDI_FORMAT;
+    remote.Write(&item, sizeof item);
+    if (!header || !SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), remote.AsParameter()))
+        throw std::runtime_error("list " + std::to_string(list_id) + " has no column " + std::to_string(column));
+    remote.Read(&item, sizeof item);
+    return item.fmt;
 }
 
 int WindowDriver::ProgressPosition(int bar_id) const {
@@ -434,4 +547,43 @@ void WindowDriver::Capture(const std::string& bmp_path) const {
     RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     IntersectRect(&area, &area, &screen);
     SettledLook(area).Save(bmp_path);
+}
+
+HWND WindowDriver::ClickOpeningDialog(int button_id) {
+    const auto dialogs = [&] {
+        std::vector<HWND> found;
+        for (HWND dialog : TopLevelWindows(process_id_, kMessageBoxClass, ""))
+            if (WindowTextOf(dialog) != box_caption_) found.push_back(dialog);
+        return found;
+    };
+    const std::vector<HWND> known = dialogs();
+    // Posted: the handler stays inside the dialog until it is answered.
+    PostMessageA(Control(button_id), BM_CLICK, 0, 0);
+    HWND opened = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND dialog : dialogs())
+                if (std::find(known.begin(), known.end(), dialog) == known.end()) opened = dialog;
+            return opened != nullptr;
+        },
+        kReactionTimeout, "a dialog opened by button " + std::to_string(button_id));
+    return opened;
+}
+
+void WindowDriver::ChooseFolder(HWND chooser, const std::string& path) {
+    // The path goes as a pointer that the chooser reads in its own process.
+    RemoteBuffer remote(process_.Get(), path.size() + 1);
+    remote.Write(path.c_str(), path.size() + 1);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(chooser, BFFM_SETSELECTIONA, TRUE, remote.AsParameter(), SMTO_NORMAL, kReactionTimeout,
+                             &result))
+        throw std::runtime_error("the folder chooser does not select " + path);
+    HWND ok = GetDlgItem(chooser, IDOK);
+    if (!ok) throw std::runtime_error("the folder chooser has no OK button");
+    PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    WaitUntil([&] { return !IsWindow(chooser); }, kReactionTimeout, "the folder chooser to close");
+}
+
+HWND WindowDriver::ChooseMenuItem(int item_id) {
+    return Deliver(window_, WM_COMMAND, MAKEWPARAM(item_id, 0), 0, "menu item " + std::to_string(item_id));
 }

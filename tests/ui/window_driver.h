@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -55,10 +56,31 @@ public:
     HWND Notify(int control_id, WORD code);
     HWND SetTicked(int list_id, int row, bool ticked);
     HWND SetSelected(int list_id, int row, bool selected);
+    // The mouse on a list view in report view, in the middle of a row's text or of a column's
+    // header: a click (it selects the row and gives the list the focus), a double click (that
+    // click, then the double click the system makes of the second one), a click on a header.
+    HWND ClickRow(int list_id, int row);
+    HWND DoubleClickRow(int list_id, int row);
+    HWND ClickHeader(int list_id, int column);
+    // Edit boxes: text typed at the caret one character at a time (a double-byte character is
+    // one), each inserted as EM_REPLACESEL inserts it, so that the box reports every change and
+    // the window has handled it on return; and the whole text selected and deleted.
+    void TypeText(int edit_id, const std::string& text);
+    void ClearText(int edit_id);
     // Opens or closes a drop-down list (for pictures of it).
     void ShowDropDown(int combo_id, bool shown);
     // Moves the mouse over the middle of the control, as a user's hand does.
     void PointAt(int id);
+    // A key pressed and released on the keyboard, with the keys of held (VK_SHIFT, VK_MENU ...)
+    // down around it: the window is brought to the front and the keys go through the system's
+    // input, so that the window also sees which keys are held. Returns once the keys are
+    // queued; what they do is awaited through its effect.
+    void PressKey(WORD key, std::initializer_list<WORD> held = {});
+    // The window with the keyboard focus in the window's thread (nullptr for none), and the id
+    // of the control below the window that has it (0 for none, for the window itself or for a
+    // message box's button).
+    HWND FocusedControl() const;
+    int FocusedId() const;
 
     // Drop-down lists: the selected index (-1 for none) and its text.
     int ComboSelection(int combo_id) const;
@@ -70,6 +92,8 @@ public:
     std::vector<std::string> ColumnTexts(int list_id, int column) const;
     bool IsTicked(int list_id, int row) const;
     bool IsSelected(int list_id, int row) const;
+    // The format flags (HDF_*) of a column's header: HDF_SORTUP and HDF_SORTDOWN are its arrow.
+    int HeaderFormat(int list_id, int column) const;
 
     // Progress bars: parts done and the upper limit of the range.
     int ProgressPosition(int bar_id) const;
@@ -92,6 +116,15 @@ public:
     // Presses the box's button (IDOK, IDYES, IDNO) and waits until the box is gone.
     void Answer(HWND box, int button_id) const;
 
+    // Dialogs of the system that the window opens, such as the folder chooser: a click on the
+    // button is posted and the new dialog of the program that is no message box returned.
+    HWND ClickOpeningDialog(int button_id);
+    // In an open folder chooser (SHBrowseForFolder): selects path, presses OK and waits until the
+    // chooser has gone. What the window does with the folder is awaited through its effect.
+    void ChooseFolder(HWND chooser, const std::string& path);
+    // A popup menu's item chosen: its command sent to the window as the menu sends it.
+    HWND ChooseMenuItem(int item_id);
+
     // The control's rectangle on the screen, and what the screen shows of the control now.
     RECT ScreenRect(int id) const;
     ScreenPicture LookAt(int id) const;
@@ -106,6 +139,11 @@ private:
     HWND Deliver(HWND target, UINT message, WPARAM wparam, LPARAM lparam, const std::string& what) const;
     HWND NewMessageBox(const std::vector<HWND>& known) const;
     HWND SetItemState(int list_id, int row, UINT state, UINT mask, const std::string& what);
+    // The mouse messages, one after another, at a point of the control; stops at a message box.
+    HWND MouseAt(HWND control, POINT point, std::initializer_list<UINT> messages, const std::string& what);
+    POINT RowMiddle(int list_id, int row) const;
+    // Sends a message that carries a text to the control and waits for its answer.
+    void SendText(HWND control, UINT message, WPARAM wparam, const std::string& text, const std::string& what);
 
     std::string exe_name_;
     std::string box_caption_;

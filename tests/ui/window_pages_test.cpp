@@ -45,7 +45,9 @@ TEST(missing_package_is_reported_once_and_the_software_page_stays_empty) {
     KestruneCopy copy("");
     KestruneWindow window(copy);
     window.Picture("missing_package");
-    AnswerMessage(window, "数据库释放错误.", IDOK);
+    const std::string error =
+        "数据库释放错误.\n数据库文件: " + copy.Folder() + "REZ.hdb3\n请使用[升级]更新数据库, 或重新安装 Kestrune.";
+    AnswerMessage(window, error, IDOK);
     window.Settle();
     CHECK(window.MessageBoxes().empty());
     CHECK_EQ(window.ShownPage(), "software");
@@ -282,9 +284,9 @@ TEST(banner_links_and_buttons_open_the_information_and_update_pages_and_back_ret
         {"返回 from Submit", ID_RBN_QX_Other_Back, false, "software", 0, nullptr, nullptr},
         {"帮助 from the software page", ID_RL_QX_Top_Help, true, "about", ID_RPC_QX_Other, "帮助FAQ", nullptr},
         {"返回 from Help", ID_RBN_QX_Other_Back, false, "software", 0, nullptr, nullptr},
-        {"升级", ID_RL_QX_Top_Update, true, "update", ID_RBN_QX_Update_CheckUpdate, "升级", "update_from_link"},
+        {"升级", ID_RL_QX_Top_Update, true, "update", ID_RBN_QX_Update_CheckUpdate, "升级(&U)", "update_from_link"},
         {"返回 from Update", ID_RBN_QX_Update_Back, false, "software", 0, nullptr, nullptr},
-        {"更新特征库", ID_RBN_QX_SelSoftware_Update, false, "update", ID_RBN_QX_Update_CheckUpdate, "更新",
+        {"更新特征库", ID_RBN_QX_SelSoftware_Update, false, "update", ID_RBN_QX_Update_CheckUpdate, "更新(&U)",
          "update_from_button"},
         {"返回 from Update again", ID_RBN_QX_Update_Back, false, "software", 0, nullptr, "software_after_back"},
     };
