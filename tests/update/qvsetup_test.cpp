@@ -109,9 +109,10 @@ public:
     // What the restarted probe wrote, one line each: process id, command line, working folder;
     // "" when it has not been started within timeout_ms.
     std::string Restart(DWORD timeout_ms) const {
+        // Wine may refuse the first opening of a file renamed a moment ago: wait until it reads.
         const std::string marker = Installed("restarted.txt");
-        WaitUntilTrue([&] { return FileExists(marker); }, timeout_ms);
-        return FileExists(marker) ? ReadFile(marker) : "";
+        std::string text;
+        return WaitUntilTrue([&] { return ReadWholeFile(marker, text); }, timeout_ms) ? text : "";
     }
     void CheckProgramRestarted() const {
         const std::string restart = Restart(kProcessTimeoutMs);
