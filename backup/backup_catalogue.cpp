@@ -7,6 +7,7 @@
 
 #include "file_system.h"
 #include "splitters.h"
+#include "win32/error_text.h"
 #include "win32/handles.h"
 
 namespace {
@@ -140,7 +141,7 @@ bool ReadManifest(const std::string& folder, std::vector<ManifestLine>& lines, s
     const std::string path = JoinPath(folder, "manifest.txt");
     std::string text;
     if (!ReadWholeFile(path, text))
-        return Refuse(failure, "cannot read " + path + " (error " + std::to_string(GetLastError()) + ")");
+        return Refuse(failure, ErrorText("cannot read " + path));
     std::vector<ManifestLine> read;
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find('\n', start);

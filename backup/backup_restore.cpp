@@ -7,11 +7,10 @@
 #include "backup_catalogue.h"
 #include "file_system.h"
 #include "reg_import.h"
+#include "win32/error_text.h"
 #include "win32/handles.h"
 
 namespace {
-
-std::string ErrorText(const std::string& what) { return what + " (error " + std::to_string(GetLastError()) + ")"; }
 
 // Whether something is at the path; a file waiting to be deleted answers "access denied" and is
 // still there.

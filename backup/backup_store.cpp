@@ -7,11 +7,10 @@
 #include "errors.h"
 #include "file_system.h"
 #include "registry_export.h"
+#include "win32/error_text.h"
 #include "win32/handles.h"
 
 namespace {
-
-std::string ErrorText(const std::string& what) { return what + " (error " + std::to_string(GetLastError()) + ")"; }
 
 // Characters a folder name cannot hold become "_". Double-byte characters are taken whole: their
 // trail byte may be "\" or "|" and is part of the character, not a separator.

@@ -7,12 +7,11 @@
 #include "registry_access.h"
 #include "registry_item.h"
 #include "wide_registry.h"
+#include "win32/error_text.h"
 
 namespace {
 
 const wchar_t kHeader[] = L"Windows Registry Editor Version 5.00";
-
-std::string ErrorText(const std::string& what, LONG status) { return what + " (error " + std::to_string(status) + ")"; }
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
@@ -220,7 +219,7 @@ bool ParseRegText(const std::wstring& text, RegFile& file, std::string* failure)
 bool ReadRegFile(const std::string& path, RegFile& file, std::string* failure) {
     std::string bytes;
     if (!ReadWholeFile(path, bytes)) {
-        if (failure) *failure = ErrorText("cannot read the file", static_cast<LONG>(GetLastError()));
+        if (failure) *failure = ErrorText("cannot read the file");
         return false;
     }
     if (bytes.size() < 2 || bytes[0] != '\xFF' || bytes[1] != '\xFE') {

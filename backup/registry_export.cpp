@@ -4,6 +4,7 @@
 
 #include "registry_access.h"
 #include "wide_registry.h"
+#include "win32/error_text.h"
 #include "win32/handles.h"
 
 namespace {
@@ -105,8 +106,6 @@ bool ExportKeyTree(HKEY parent, const std::wstring& path, const std::wstring& su
     return true;
 }
 
-std::string ErrorText(const std::string& what, LONG status) { return what + " (error " + std::to_string(status) + ")"; }
-
 }  // namespace
 
 bool ExportRegistryKey(HKEY root, const std::string& root_name, const std::string& sub_key, RegistryView view,
@@ -145,7 +144,7 @@ bool WriteRegFile(const std::string& path, RegistryView view, const std::wstring
     DWORD written = 0;
     if (!file.IsOpen() || !WriteFile(file.Get(), text.data(), bytes, &written, nullptr) || written != bytes ||
         !FlushFileBuffers(file.Get())) {
-        if (failure) *failure = ErrorText("cannot write the backup " + path, static_cast<LONG>(GetLastError()));
+        if (failure) *failure = ErrorText("cannot write the backup " + path);
         if (file.IsOpen()) {
             file.Reset();
             DeleteFileA(path.c_str());

@@ -6,9 +6,7 @@
 
 #include <string>
 
-// Code page 936 text and the same text in UTF-16, converted by the system's ANSI code page.
-std::wstring WideFromAnsi(const std::string& text);
-std::string AnsiFromWide(const std::wstring& text);
+#include "win32/ansi_text.h"
 
 // A registry key opened or created by its wide name; closed when it goes out of scope. Both
 // return the Win32 status; on failure the key stays empty.

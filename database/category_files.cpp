@@ -97,12 +97,15 @@ bool LoadSoftwareList(const std::string& work_folder, const std::string& type, c
     return true;
 }
 
-bool LoadCategoryRecords(const std::string& key, const std::string& category_path, StringList& list) {
-    if (key.empty() || category_path.empty() || !FileExists(category_path)) return false;
+std::string DecodedCategoryText(const std::string& category_path) {
     const std::string decoded_file = category_path + kDecodedExtension;
     if (!FileExists(decoded_file)) DecompressHdb(category_path, decoded_file);
+    return LoadText(decoded_file);
+}
 
-    const std::string text = LoadText(decoded_file);
+bool LoadCategoryRecords(const std::string& key, const std::string& category_path, StringList& list) {
+    if (key.empty() || category_path.empty() || !FileExists(category_path)) return false;
+    const std::string text = DecodedCategoryText(category_path);
     list.clear();
     const std::string key_text = FileNameOf(category_path);
     ForEachTextLine(text, [&](const std::string& line) {
@@ -122,13 +125,16 @@ std::string GetCategoryFile(const std::string& work_folder, const std::string& k
     const std::string category_name = CategoryName(name_template, type);
     StringList mapped;
     if (!LoadMappedList(work_folder, type, mapped)) return "";
-    for (const std::string& line : mapped) {
-        if (!ContainsExact(line, key)) continue;
-        StringList fields;
-        SplitByBar(line, fields);
-        for (const std::string& field : fields)
-            if (ContainsExact(field, category_name)) return IncludeTrailingSeparator(work_folder) + field;
-        return "";
-    }
+    for (const std::string& line : mapped)
+        if (ContainsExact(line, key)) return CategoryFileOfMappedLine(work_folder, line, category_name);
+    return "";
+}
+
+std::string CategoryFileOfMappedLine(const std::string& work_folder, const std::string& mapped_line,
+                                     const std::string& category_name) {
+    StringList fields;
+    SplitByBar(mapped_line, fields);
+    for (const std::string& field : fields)
+        if (ContainsExact(field, category_name)) return IncludeTrailingSeparator(work_folder) + field;
     return "";
 }

@@ -55,6 +55,15 @@ bool LoadCategoryRecords(const std::string& key, const std::string& category_pat
 std::string GetCategoryFile(const std::string& work_folder, const std::string& key, const std::string& type,
                             const std::string& name_template);
 
+// The category file a program's MAPPED line names for the category (category_name with the type
+// filled in): the first field that contains the name, as a path in the work folder; empty when
+// no field does.
+std::string CategoryFileOfMappedLine(const std::string& work_folder, const std::string& mapped_line,
+                                     const std::string& category_name);
+// A category file's text, decoded beside it (".UPhdb") the first time it is read. Raises the
+// codec's errors for a damaged file and EFileOpenError when the decoded text cannot be read.
+std::string DecodedCategoryText(const std::string& category_path);
+
 // Lines of a text separated by CR LF, CR or LF; a final line break adds no empty line.
 void SplitTextLines(const std::string& text, StringList& lines);
 // The same lines one at a time, without a list of them; stops when visit returns false.

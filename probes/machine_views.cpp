@@ -10,6 +10,7 @@
 #include "registry_item.h"
 #include "splitters.h"
 #include "text_rules.h"
+#include "win32/ansi_text.h"
 
 namespace {
 
@@ -55,21 +56,6 @@ std::wstring KernelKeyNameOf(HKEY root, const std::string& path, RegistryView vi
     RegistryKey key;
     if (key.Open(root, path.c_str(), QueryAccessMask(view)) != ERROR_SUCCESS) return std::wstring();
     return KernelKeyName(key.Get());
-}
-
-// The text in the ANSI code page; false when a character has no spelling there.
-bool ToAnsi(const std::wstring& text, std::string& ansi) {
-    if (text.empty()) {
-        ansi.clear();
-        return true;
-    }
-    const int length = static_cast<int>(text.size());
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return false;
-    ansi.assign(static_cast<std::size_t>(bytes), '\0');
-    BOOL lossy = FALSE;
-    WideCharToMultiByte(CP_ACP, 0, text.data(), length, &ansi[0], bytes, nullptr, &lossy);
-    return !lossy;
 }
 
 bool SameName(const std::string& a, const std::string& b) { return UpperCased(a) == UpperCased(b); }
@@ -120,8 +106,9 @@ std::vector<std::wstring> HoldersAt(const RegistryItem& item, const StringList& 
 // the written names. Empty when those names have no spelling in the ANSI code page.
 std::string SpelledBelow(StringList start, const StringList& rest, const std::wstring& holder,
                          const std::wstring& found_name) {
-    std::string below;
-    if (!ToAnsi(found_name.substr(holder.size() + 1), below)) return std::string();
+    bool lossy = false;
+    const std::string below = AnsiFromWide(found_name.substr(holder.size() + 1), &lossy);
+    if (lossy) return std::string();
     StringList physical;
     SplitByBackslash(below, physical);
     for (const std::string& name : AlignedNames(physical, rest)) start.push_back(name);

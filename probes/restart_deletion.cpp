@@ -6,6 +6,7 @@
 
 #include "file_system.h"
 #include "path_identity.h"
+#include "win32/ansi_text.h"
 #include "win32/handles.h"
 
 namespace {
@@ -43,11 +44,7 @@ std::string AnsiPath(const std::wstring& nt_path) {
     std::wstring path = nt_path;
     for (const wchar_t* prefix : {L"\\??\\", L"\\\\?\\"})
         if (path.compare(0, 4, prefix) == 0) path.erase(0, 4);
-    const int length = WideCharToMultiByte(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string text(length, '\0');
-    WideCharToMultiByte(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), &text[0], length, nullptr, nullptr);
-    return text;
+    return AnsiFromWide(path);
 }
 
 }  // namespace

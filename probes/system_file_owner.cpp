@@ -7,18 +7,10 @@
 
 #include "module_cache.h"
 #include "text_rules.h"
+#include "win32/ansi_text.h"
 #include "win32/handles.h"
 
 namespace {
-
-std::wstring Widened(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return wide;
-}
 
 // The CompanyName of the first translation the resource lists, or of US English.
 std::string CompanyNameOf(const std::string& path) {
@@ -63,7 +55,7 @@ bool IsProtectedBySystem(const std::string& path) {
     const auto is_protected =
         AsFunction<SfcIsFileProtectedFunction>(GetModuleProc("sfc.dll", "SfcIsFileProtected"));
     if (!is_protected) return false;
-    const std::wstring wide = Widened(path);
+    const std::wstring wide = WideFromAnsi(path);
     return !wide.empty() && is_protected(nullptr, wide.c_str());
 }
 

@@ -4,6 +4,7 @@
 #include <urlmon.h>
 
 #include "update_dialogs.h"
+#include "win32/ansi_text.h"
 
 namespace update {
 
@@ -12,14 +13,6 @@ namespace {
 const char kCaption[] = "Kestrune";
 
 using ShowHtmlDialogFunction = HRESULT(WINAPI*)(HWND, IMoniker*, VARIANT*, WCHAR*, VARIANT*);
-
-std::wstring Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length > 0 ? length : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
 
 }  // namespace
 
@@ -38,7 +31,7 @@ void WindowUpdateHost::ShowHtmlDialog(const std::string& url) {
     auto show = reinterpret_cast<ShowHtmlDialogFunction>(
         reinterpret_cast<void*>(GetProcAddress(mshtml, "ShowHTMLDialog")));
     IMoniker* moniker = nullptr;
-    if (show && SUCCEEDED(CreateURLMoniker(nullptr, Wide(url).c_str(), &moniker))) {
+    if (show && SUCCEEDED(CreateURLMoniker(nullptr, WideFromAnsi(url).c_str(), &moniker))) {
         show(owner_, moniker, nullptr, nullptr, nullptr);
         moniker->Release();
     }

@@ -8,15 +8,11 @@
 
 #include "category_files.h"
 #include "errors.h"
-#include "file_codec.h"
 #include "file_system.h"
 #include "record_codec.h"
 #include "text_rules.h"
 
 namespace {
-
-// The decoded form beside a category file, which LoadCategoryRecords writes and reads as well.
-constexpr char kDecodedExtension[] = ".UPhdb";
 
 // A category file's records up to its first damaged line, each as strstr sees it (up to its
 // first zero byte) and trimmed; complete is false when a damaged line or file ended the reading.
@@ -28,11 +24,8 @@ struct DecodedRecords {
 
 DecodedRecords DecodeRecords(const std::string& path) {
     DecodedRecords records;
-    const std::string decoded_path = path + kDecodedExtension;
     try {
-        if (!FileExists(decoded_path)) DecompressHdb(path, decoded_path);
-        std::string text;
-        if (!ReadWholeFile(decoded_path, text)) throw EFileOpenError(decoded_path);
+        const std::string text = DecodedCategoryText(path);
         const std::string key_text = FileNameOf(path);
         ForEachTextLine(text, [&](const std::string& line) {
             const std::string plain = DecryptRecord(line, key_text);
@@ -59,16 +52,9 @@ StringList CategoryFilesOf(const std::string& work_folder, const std::string& ty
     }
     const std::string category_name = CategoryName(name_template, type);
     const std::vector<std::size_t> first = FirstTextsContaining(keys, mapped);
-    StringList fields;
-    for (std::size_t key = 0; key < keys.size(); ++key) {
-        if (keys[key].empty() || first[key] >= mapped.size()) continue;
-        SplitByBar(mapped[first[key]], fields);
-        for (const std::string& field : fields) {
-            if (!ContainsExact(field, category_name)) continue;
-            files[key] = IncludeTrailingSeparator(work_folder) + field;
-            break;
-        }
-    }
+    for (std::size_t key = 0; key < keys.size(); ++key)
+        if (!keys[key].empty() && first[key] < mapped.size())
+            files[key] = CategoryFileOfMappedLine(work_folder, mapped[first[key]], category_name);
     return files;
 }
 
