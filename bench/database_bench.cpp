@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "category_files.h"
+#include "category_record_reader.h"
 #include "file_system.h"
 #include "fixtures.h"
 #include "record_codec.h"
@@ -63,6 +64,32 @@ void BM_LoadCategoryRecordsOfLastProgram(benchmark::State& state) {
     state.counters["lines"] = kPrograms * kRegistryRecordsPerProgram;
 }
 BENCHMARK(BM_LoadCategoryRecordsOfLastProgram)->Unit(benchmark::kMillisecond);
+
+// The lookups one analysis makes for a program, each category once and the processes twice: one
+// lookup at a time, which decodes MAPPED anew each time, against one reader for the run.
+const char* const kAnalysisLookups[] = {category::kInstallNames, category::kProcesses, category::kCoreFiles,
+                                        category::kFolders,      category::kProcesses, category::kDrivers,
+                                        category::kComServers,   category::kRegistry};
+
+void BM_AnalysisLookupsOfLastProgramOneAtATime(benchmark::State& state) {
+    const std::string folder = Database().folder.Path(), key = Key(kPrograms - 1);
+    for (auto _ : state)
+        for (const char* name_template : kAnalysisLookups) {
+            StringList records;
+            LoadCategoryRecords(key, GetCategoryFile(folder, key, "SW", name_template), records);
+            benchmark::DoNotOptimize(records.data());
+        }
+}
+BENCHMARK(BM_AnalysisLookupsOfLastProgramOneAtATime)->Unit(benchmark::kMillisecond);
+
+void BM_AnalysisLookupsOfLastProgramThroughOneReader(benchmark::State& state) {
+    const std::string folder = Database().folder.Path(), key = Key(kPrograms - 1);
+    for (auto _ : state) {
+        CategoryRecordReader reader(folder, "SW");
+        for (const char* name_template : kAnalysisLookups) benchmark::DoNotOptimize(reader.RecordsOf(key, name_template).data());
+    }
+}
+BENCHMARK(BM_AnalysisLookupsOfLastProgramThroughOneReader)->Unit(benchmark::kMillisecond);
 
 void BM_DecryptRecord(benchmark::State& state) {
     const std::string line = EncryptRecord(Key(1) + "|HKLM|SOFTWARE\\Vendor1\\Product with a longer name", "SID_SW_RN.hdb");

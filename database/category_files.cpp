@@ -54,15 +54,21 @@ std::string CategoryName(const std::string& name_template, const std::string& ty
     return name;
 }
 
+bool NextTextLine(const std::string& text, std::size_t& offset, std::string& line) {
+    if (offset >= text.size()) return false;
+    std::size_t end = offset;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    line.assign(text, offset, end - offset);
+    if (end < text.size()) end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+    offset = end;
+    return true;
+}
+
 void ForEachTextLine(const std::string& text, const std::function<bool(const std::string& line)>& visit) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = start;
-        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-        if (!visit(text.substr(start, end - start))) return;
-        if (end < text.size()) end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
-        start = end;
-    }
+    std::size_t offset = 0;
+    std::string line;
+    while (NextTextLine(text, offset, line))
+        if (!visit(line)) return;
 }
 
 void SplitTextLines(const std::string& text, StringList& lines) {

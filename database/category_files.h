@@ -2,6 +2,7 @@
 // each program's category files, the catalogue (LI) with its filters, and a program's records.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -66,5 +67,7 @@ std::string DecodedCategoryText(const std::string& category_path);
 
 // Lines of a text separated by CR LF, CR or LF; a final line break adds no empty line.
 void SplitTextLines(const std::string& text, StringList& lines);
+// The line that begins at offset, offset moved past its line break; false at the end of text.
+bool NextTextLine(const std::string& text, std::size_t& offset, std::string& line);
 // The same lines one at a time, without a list of them; stops when visit returns false.
 void ForEachTextLine(const std::string& text, const std::function<bool(const std::string& line)>& visit);

@@ -69,8 +69,11 @@ bool TQX::ProgramKeyAt(int row, const std::string& type, TQXCallback slot, std::
     return true;
 }
 
-StringList TQX::ReadRecords(const std::string& key, const std::string& type, const char* name_template) const {
-    StringList records;
-    LoadCategoryRecords(key, GetCategoryFile(WorkDir, key, type, name_template), records);
-    return records;
+void TQX::BeginRecordRun(const std::string& type) { run_records_.reset(new CategoryRecordReader(WorkDir, type)); }
+
+void TQX::EndRecordRun() { run_records_.reset(); }
+
+StringList TQX::ReadRecords(const std::string& key, const std::string& type, const char* name_template) {
+    if (run_records_ && run_records_->Reads(WorkDir, type)) return run_records_->RecordsOf(key, name_template);
+    return CategoryRecordReader(WorkDir, type).RecordsOf(key, name_template);
 }

@@ -1,6 +1,6 @@
 // Which programs of a listed catalogue this machine has registered as installed.
-#include "batch_category_records.h"
 #include "category_files.h"
+#include "category_record_reader.h"
 #include "installed_software.h"
 #include "machine_views.h"
 #include "text_rules.h"
@@ -52,7 +52,7 @@ std::vector<bool> TQX::InstalledMarks(const std::string& type, RegistryView view
         if (SplitByBar((*cache)[line], fields)) keys[line] = fields[0];
     // A program whose records cannot be read stays unmarked; its analysis reports the damage.
     const std::vector<StringList> identification =
-        ReadCategoryRecordsOfKeys(WorkDir, type, category::kInstallNames, keys);
+        CategoryRecordReader(WorkDir, type).RecordsOfKeys(keys, category::kInstallNames);
     for (std::size_t line = 0; line < cache->size(); ++line)
         marks[line] = NamesARegistration(identification[line], display_names);
     return marks;

@@ -43,6 +43,7 @@ bool TQX::UnpackDatabase() {
     if (PackageFile.empty() || WorkDir.empty() || !FileExists(PackageFile)) return false;
     // A package unpacked anew (a database update) makes every listed catalogue stale.
     catalogue_ = TQXCatalogueCaches();
+    run_records_.reset();
     return UnpackPackage(PackageFile, WorkDir);
 }
 
@@ -56,5 +57,6 @@ void TQX::ClearSoftwareList(const std::string& type) {
 
 void TQX::Finalize() {
     if (!WorkDir.empty()) DeleteFolderTree(WorkDir);
+    run_records_.reset();
     ClearLists();
 }

@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "registry_view.h"
+#include "category_record_reader.h"
 #include "cleanup_backup.h"
+#include "registry_view.h"
 #include "removal.h"
 #include "safety_guard.h"
 #include "splitters.h"
@@ -111,6 +112,11 @@ public:
     // only when no worker runs.
     void Finalize();
 
+    // A worker's run (an analysis or a clean-up) reads the database through one reader: MAPPED
+    // and each category file are decoded at most once between the two calls and dropped after.
+    void BeginRecordRun(const std::string& type);
+    void EndRecordRun();
+
     // Reads the safety rules' picture of the machine for the program at row of the type's
     // catalogue (its identification records tell its own registrations from other programs').
     void PrepareSafety(int row, const std::string& type);
@@ -180,8 +186,9 @@ private:
     // The program key of the catalogue line at row of the type's cache, when the step's slot is
     // set; false otherwise.
     bool ProgramKeyAt(int row, const std::string& type, TQXCallback slot, std::string& key) const;
-    // The program's records of one category (empty without a file for it).
-    StringList ReadRecords(const std::string& key, const std::string& type, const char* name_template) const;
+    // The program's records of one category (empty without a file for it), from the run's reader
+    // during a run.
+    StringList ReadRecords(const std::string& key, const std::string& type, const char* name_template);
     // One log line for the outcome of removing item, counted in Tally.
     void ReportClean(const char* done_prefix, const char* failed_prefix, const RemovalOutcome& outcome,
                      const std::string& item);
@@ -193,4 +200,5 @@ private:
     std::string last_backup_folder_;
     TQXWorkLists work_lists_;
     TQXAnalysisScratch analysis_scratch_;
+    std::unique_ptr<CategoryRecordReader> run_records_;
 };

@@ -5,6 +5,22 @@
 #include "main_thread_invoker.h"
 #include "tqx.h"
 
+namespace {
+
+// A run decodes the database's records once and drops them when it ends, however it ends.
+class RecordRun {
+public:
+    RecordRun(TQX& engine, const std::string& type) : engine_(engine) { engine_.BeginRecordRun(type); }
+    ~RecordRun() { engine_.EndRecordRun(); }
+    RecordRun(const RecordRun&) = delete;
+    RecordRun& operator=(const RecordRun&) = delete;
+
+private:
+    TQX& engine_;
+};
+
+}  // namespace
+
 TQXWorkerThread::TQXWorkerThread(TQX& engine, std::atomic<bool>& busy, RegistryView view)
     : engine_(engine), view_(view), busy_(busy) {}
 
@@ -66,6 +82,7 @@ void TQX_Thread_Analyzed::Execute() {
                  read_shortcuts();
          }},
     };
+    RecordRun records(engine, type);
     RunSteps(steps, "该软件所涉及的安装信息已分析完毕.");
 }
 
@@ -99,6 +116,7 @@ void TQX_Thread_Uninstall::Execute() {
              engine.EndBackup();
          }},
     };
+    RecordRun records(engine, engine.SoftwareType);
     RunSteps(steps, "该软件所涉及的安装信息已清除完毕.");
 }
 
