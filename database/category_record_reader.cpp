@@ -89,21 +89,28 @@ StringList CategoryRecordReader::RecordsOf(const std::string& key, const char* n
     return records;
 }
 
+StringList CategoryRecordReader::CategoryFilesOfKeys(const StringList& keys, const char* name_template) {
+    StringList files(keys.size());
+    const StringList* mapped = nullptr;
+    if (!DirectoryExists(work_folder_) || !IsSoftwareType(type_) || !(mapped = MappedLines())) return files;
+    const std::vector<std::size_t> first_lines = FirstTextsContaining(keys, *mapped);
+    for (std::size_t key = 0; key < keys.size(); ++key)
+        if (!keys[key].empty() && first_lines[key] < mapped->size())
+            files[key] = CategoryFileOfLine(first_lines[key], name_template);
+    return files;
+}
+
 std::vector<StringList> CategoryRecordReader::RecordsOfKeys(const StringList& keys, const char* name_template) {
     std::vector<StringList> records(keys.size());
-    const StringList* mapped = nullptr;
+    StringList files;
     try {
-        if (!DirectoryExists(work_folder_) || !IsSoftwareType(type_) || !(mapped = MappedLines())) return records;
+        files = CategoryFilesOfKeys(keys, name_template);
     } catch (const EDatabaseError&) {
         return records;
     }
     std::map<std::string, std::vector<std::size_t>> keys_of_file;
-    const std::vector<std::size_t> first_lines = FirstTextsContaining(keys, *mapped);
-    for (std::size_t key = 0; key < keys.size(); ++key) {
-        if (keys[key].empty() || first_lines[key] >= mapped->size()) continue;
-        const std::string path = CategoryFileOfLine(first_lines[key], name_template);
-        if (!path.empty()) keys_of_file[path].push_back(key);
-    }
+    for (std::size_t key = 0; key < keys.size(); ++key)
+        if (!files[key].empty()) keys_of_file[files[key]].push_back(key);
 
     for (const auto& [path, file_keys] : keys_of_file) {
         if (!FileExists(path)) continue;

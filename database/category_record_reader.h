@@ -49,6 +49,8 @@ public:
     // The records of keys[i] at index i, in one pass over MAPPED and each file. A key whose
     // records a damaged line stands in the way of gets none (with a damaged MAPPED, every key).
     std::vector<StringList> RecordsOfKeys(const StringList& keys, const char* name_template);
+    // The category file each key's MAPPED line names, as a path; "" for none. Raises MAPPED's error.
+    StringList CategoryFilesOfKeys(const StringList& keys, const char* name_template);
 
 private:
     // MAPPED's lines; null when there is none. Raises MAPPED's error each time it is asked.
