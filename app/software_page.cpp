@@ -1,5 +1,6 @@
 #include "software_page.h"
 
+#include "catalogue_rows.h"
 #include "category_files.h"
 #include "control_ids.h"
 #include "machine_views.h"
@@ -177,29 +178,10 @@ void SoftwarePage::ShowRows() {
     const int selected_line = LineOfRow(FirstSelectedListRow(RLV_QX_SelSoftWarelist));
     const std::vector<const CatalogueEntry*> shown =
         ShownEntries(entries_, WindowText(RE_QX_SelSoftwareSearch), sort_order_);
-    // A program the search hides loses its tick: what "下一步" takes is always in sight.
-    bool ticked_shown = false;
     showing_rows_ = true;
-    SendMessageA(RLV_QX_SelSoftWarelist, WM_SETREDRAW, FALSE, 0);
-    ClearList(RLV_QX_SelSoftWarelist);
-    for (const CatalogueEntry* entry : shown) {
-        std::vector<std::string> cells;
-        for (int column = kNameColumn; column < kCatalogueColumns; ++column) cells.push_back(entry->Cell(column));
-        const int row = AppendListRow(RLV_QX_SelSoftWarelist, entry->Cell(kIndexColumn), cells,
-                                      entry->line == FCheckedLine);
-        // The row keeps its catalogue line: however sorted or searched, it names the program the
-        // analysis takes for it.
-        LVITEMA item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        item.lParam = entry->line;
-        SendMessageA(RLV_QX_SelSoftWarelist, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        if (entry->line == FCheckedLine) ticked_shown = true;
-        if (entry->line == selected_line) SelectListRow(RLV_QX_SelSoftWarelist, row, true);
-    }
-    if (!ticked_shown) FCheckedLine = -1;
-    SendMessageA(RLV_QX_SelSoftWarelist, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(RLV_QX_SelSoftWarelist, nullptr, TRUE);
+    const CatalogueRows rows = FillCatalogueRows(RLV_QX_SelSoftWarelist, shown, FCheckedLine, selected_line);
+    // A program the search hides loses its tick: what "下一步" takes is always in sight.
+    if (!rows.checked_shown) FCheckedLine = -1;
     showing_rows_ = false;
     const int selected_row = FirstSelectedListRow(RLV_QX_SelSoftWarelist);
     if (selected_row >= 0) ListView_EnsureVisible(RLV_QX_SelSoftWarelist, selected_row, FALSE);

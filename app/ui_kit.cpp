@@ -1,5 +1,7 @@
 #include "ui_kit.h"
 
+#include <climits>
+
 namespace {
 
 HFONT MakeFont(int height, int weight, bool underline) {
@@ -87,11 +89,13 @@ void AddListColumn(HWND list, const char* title, int width, int format) {
     SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 
-int AppendListRow(HWND list, const std::string& caption, const std::vector<std::string>& cells, bool checked) {
+int AppendListRow(HWND list, const std::string& caption, const std::vector<std::string>& cells, bool checked,
+                  LPARAM data) {
     LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = ListRowCount(list);
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = INT_MAX;  // past the end: appended
     item.pszText = const_cast<char*>(caption.c_str());
+    item.lParam = data;
     const int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     for (size_t column = 0; column < cells.size(); ++column) {
         LVITEMA cell = {};

@@ -48,8 +48,10 @@ std::string WindowText(HWND window);
 
 // List views in report view.
 void AddListColumn(HWND list, const char* title, int width, int format = LVCFMT_LEFT);
-// Appends a row: the caption and the cells of columns 1, 2 ...; ticked when checked.
-int AppendListRow(HWND list, const std::string& caption, const std::vector<std::string>& cells, bool checked = false);
+// Appends a row: the caption and the cells of columns 1, 2 ...; ticked when checked; data is the
+// row's lParam.
+int AppendListRow(HWND list, const std::string& caption, const std::vector<std::string>& cells, bool checked = false,
+                  LPARAM data = 0);
 int ListRowCount(HWND list);
 std::string ListCellText(HWND list, int row, int column);
 bool IsListRowChecked(HWND list, int row);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <vector>
 
+#include "catalogue_rows.h"
 #include "catalogue_view.h"
 #include "category_files.h"
 #include "machine_views.h"
@@ -58,20 +59,7 @@ void Fill() {
     const double marked = Now();
     const std::vector<const CatalogueEntry*> shown = ShownEntries(g_page.entries, "", SortOrder());
     HWND list = g_page.list;
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    ClearList(list);
-    for (const CatalogueEntry* entry : shown) {
-        std::vector<std::string> cells;
-        for (int column = kNameColumn; column < kCatalogueColumns; ++column) cells.push_back(entry->Cell(column));
-        const int row = AppendListRow(list, entry->Cell(kIndexColumn), cells, false);
-        LVITEMA item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        item.lParam = entry->line;
-        SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    FillCatalogueRows(list, shown, -1, -1);
     const double shown_at = Now();
     UpdateWindow(list);
     const double painted = Now();

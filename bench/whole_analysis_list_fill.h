@@ -3,7 +3,7 @@
 // way from the same public pieces, in a real window with a real list view made as the page makes
 // it: the engine lists the catalogue through slot 1, each line handed to the window with
 // SendMessage as the window's callbacks do; the installed marks are read; the rows are shown
-// with the page's helpers (ShownEntries, AppendListRow, the row's catalogue line as its lParam)
+// with the page's own helpers (ShownEntries and FillCatalogueRows),
 // with drawing held off. The fill runs as one message of the window's loop, while another thread
 // keeps sending the window empty messages: the longest wait for an answer is the longest time
 // the loop is blocked.

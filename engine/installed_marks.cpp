@@ -1,4 +1,8 @@
 // Which programs of a listed catalogue this machine has registered as installed.
+#include <set>
+#include <string_view>
+#include <unordered_set>
+
 #include "category_files.h"
 #include "category_record_reader.h"
 #include "installed_software.h"
@@ -24,16 +28,43 @@ StringList RegisteredDisplayNames(RegistryView machine_view) {
     return display_names;
 }
 
+// The registered display names by text and length: whether a text contains one of them is a
+// lookup of each of its substrings of a display name's length, not a search for every name,
+// which makes a catalogue of 10,000 programs against 2,000 registrations a matter of
+// milliseconds.
+class DisplayNameIndex {
+public:
+    explicit DisplayNameIndex(const StringList& upper_display_names) {
+        for (const std::string& name : upper_display_names) {
+            if (name.empty()) continue;  // an empty text is never contained
+            names_.insert(name);
+            lengths_.insert(name.size());
+        }
+    }
+    bool Empty() const { return names_.empty(); }
+    // ContainsExact(text, name) for some display name.
+    bool AnyIn(const std::string& text) const {
+        const std::string_view view = text;
+        for (std::size_t at = 0; at < view.size(); ++at)
+            for (const std::size_t length : lengths_) {
+                if (at + length > view.size()) break;
+                if (names_.count(view.substr(at, length))) return true;
+            }
+        return false;
+    }
+
+private:
+    std::unordered_set<std::string_view> names_;  // views of the caller's list
+    std::set<std::size_t> lengths_;
+};
+
 // The install-path discovery's match (TextContains): a record's name text (field 1) contains a
 // display name, both upper-cased.
-bool NamesARegistration(const StringList& identification, const StringList& upper_display_names) {
+bool NamesARegistration(const StringList& identification, const DisplayNameIndex& display_names) {
     StringList fields;
     for (const std::string& record : identification) {
         SplitByBar(record, fields);
-        if (fields.size() < 2) continue;
-        const std::string name_text = UpperCased(fields[1]);
-        for (const std::string& display_name : upper_display_names)
-            if (ContainsExact(name_text, display_name)) return true;
+        if (fields.size() >= 2 && display_names.AnyIn(UpperCased(fields[1]))) return true;
     }
     return false;
 }
@@ -44,8 +75,9 @@ std::vector<bool> TQX::InstalledMarks(const std::string& type, RegistryView view
     const StringList* cache = SoftwareListOf(type);
     if (!cache || cache->empty()) return {};
     std::vector<bool> marks(cache->size(), false);
-    const StringList display_names = RegisteredDisplayNames(view);
-    if (display_names.empty()) return marks;
+    const StringList upper_display_names = RegisteredDisplayNames(view);
+    const DisplayNameIndex display_names(upper_display_names);
+    if (display_names.Empty()) return marks;
 
     StringList keys(cache->size()), fields;
     for (std::size_t line = 0; line < cache->size(); ++line)
