@@ -14,10 +14,11 @@ public:
     RegistryKey& operator=(const RegistryKey&) = delete;
     RegistryKey(RegistryKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
 
-    LONG Open(HKEY parent, const char* sub_key, REGSAM access) {
+    // options: REG_OPTION_OPEN_LINK opens a registry link itself rather than the key it leads to.
+    LONG Open(HKEY parent, const char* sub_key, REGSAM access, DWORD options = 0) {
         Close();
         HKEY opened = nullptr;
-        const LONG status = RegOpenKeyExA(parent, sub_key, 0, access, &opened);
+        const LONG status = RegOpenKeyExA(parent, sub_key, options, access, &opened);
         if (status == ERROR_SUCCESS) key_ = opened;
         return status;
     }
@@ -76,6 +77,8 @@ private:
 class FindHandle {
 public:
     FindHandle(const char* pattern, WIN32_FIND_DATAA& data) : handle_(FindFirstFileA(pattern, &data)) {}
+    // A search another call opened (FindFirstFileExA), its first entry already read.
+    explicit FindHandle(HANDLE search) : handle_(search) {}
     ~FindHandle() {
         if (IsOpen()) FindClose(handle_);
     }

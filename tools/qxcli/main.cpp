@@ -4,6 +4,8 @@
 // on stderr), a restore that left items or a dry run that would (each named, counted in the last
 // line), or an update that did not place every file it selected, 5 a clean-up that is complete
 // once the machine restarts (items in use are scheduled for deletion at restart; counted on stderr).
+// trace: 0 written, 2 usage error or no catalogue name, 3 not written, 4 the installer did not
+// start, or timed out or failed (the source is written all the same, saying so).
 #include <objbase.h>
 #include <windows.h>
 
@@ -15,6 +17,7 @@
 #include "code_page.h"
 #include "console_backups.h"
 #include "console_session.h"
+#include "console_trace.h"
 #include "console_update.h"
 #include "errors.h"
 #include "options.h"
@@ -115,6 +118,15 @@ int RunRestore(const QxcliOptions& options) {
     return counts.not_restored == 0 ? kDone : kItemsLeft;
 }
 
+int RunTrace(const QxcliOptions& options) {
+    const ConsoleTraceOptions trace{options.signature_file, options.type,            options.trace_sub_type,
+                                    options.program_name,   options.timeout_seconds, options.installer};
+    std::string error;
+    const int code = RunConsoleTrace(trace, PrintLine, error);
+    if (!error.empty()) Write(stderr, "qxcli: " + error);
+    return code;
+}
+
 // COM for this thread, released however the run ends.
 struct ComApartment {
     ComApartment() { CoInitialize(nullptr); }
@@ -141,6 +153,7 @@ int RunProgram(int argc, char** argv) {
             return kDone;
         }
         if (options.command == "restore") return RunRestore(options);
+        if (options.command == "trace") return RunTrace(options);
         return RunCommand(options);
     } catch (const EDatabaseError& error) {
         return Fail(kDatabaseError, error.what());
