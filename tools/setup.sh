@@ -14,6 +14,10 @@ packages=(
 )
 if [ "$KESTRUNE_WINDOWS_ARCH" = i686 ]; then
   packages+=(g++-mingw-w64-i686 wine32:i386)
+  # npm fetches the Inno Setup compiler, a 32-bit program, for the installer fixtures. A Node.js
+  # from elsewhere that brings its own npm conflicts with Debian's npm package.
+  packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
 else
   packages+=(g++-mingw-w64-x86-64 wine64)
 fi

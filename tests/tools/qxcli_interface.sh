@@ -70,8 +70,8 @@ expect "empty package" 3 "The package holds no database files" -- --utf8 --db "Z
 
 expect "catalogue rows" 0 $'^0\tSW-CHENGMING\\|' -- --utf8 list SW
 count "sub-type filter" 1 -- --utf8 list SW "Video Players"
-count "Windows XP filter" 2 -- --utf8 list NM All 5.1
-count "Windows 7 filter" 2 -- --utf8 list NM All "|6.1|"
+count "Windows XP filter" 4 -- --utf8 list NM All 5.1
+count "Windows 7 filter" 4 -- --utf8 list NM All "|6.1|"
 count "program by key, not installed here" 0 -- --utf8 paths SW key=SW-XINGLAN
 
 # Without --utf8 the output is code page 936 bytes.
