@@ -175,7 +175,8 @@ def command_undo(before, after, drive_c, out):
             shutil.rmtree(path, ignore_errors=True)
         elif os.path.lexists(path):
             os.remove(path)
-    left += [line for line in removed if line.startswith(("file\t", "dir\t"))]
+    # Backups a clean-up pruned are Kestrune's own to drop, not the machine's.
+    left += [line for line in removed if line.startswith(("file\t", "dir\t")) and not is_backup_line(line)]
     # Registry: delete added keys (the topmost of each added tree), then delete added values and
     # write back the ones that changed or went.
     old_keys = {line for line in old if "\t" not in line and not line.startswith(("file", "dir"))}

@@ -183,7 +183,7 @@ for reason in "$@"; do skipped+=("$reason"); done
 snapshot end
 put_back end pristine
 snapshot final
-if ! machine_state diff "$work/state/pristine" "$work/state/final" >"$work/final.diff"; then
+if ! machine_state diff "$work/state/pristine" "$work/state/final" --ignore-backups >"$work/final.diff"; then
   echo "the prefix was not put back as before the test:"
   machine_state summary "$work/state/pristine" "$work/state/final"
   fail "the prefix differs from before the test"
