@@ -1,8 +1,10 @@
 // What the program-directory walk costs over a bare FindFirstFileA walk of the same tree.
 // Builds a scratch tree of 52,840 folders under C:\KestruneBenchTree, walks it in alternating
 // rounds with names that match nothing (so the probe walk visits every folder and tests every
-// known file name in each), once more without file names to show what the attribute reads
-// cost, prints best and median times, and removes the tree.
+// known file name in each): as before, with FindFirstFileA on one thread, with and without file
+// names; then with the quick search (basic information, large fetches); then with that on one
+// thread per processor. Prints best and median times and each walk's ratio to the bare walk,
+// and removes the tree.
 //
 //   bench_directory_walk [--keep] [--rounds N]
 //     --keep      leave the tree in place; a later run reuses a complete tree instead of building it
@@ -18,6 +20,7 @@
 
 #include "directory_walk.h"
 #include "file_system.h"
+#include "subtree_pool.h"
 #include "win32/handles.h"
 
 namespace {
@@ -132,36 +135,52 @@ int main(int argc, char** argv) {
     // Names as a folder record and the process records of a program would give them.
     const StringList directory_names = {"NoSuchProgram", "No Such Vendor"};
     const StringList file_names = {"nosuch.exe", "nosuchsvc.exe", "nosuchtray.exe"};
-    Timings bare, probe, probe_without_files;
+    WalkOptions plain;
+    plain.threads = 1;
+    plain.search = SearchMethod::kPlain;
+    WalkOptions quick = plain;
+    quick.search = SearchMethod::kQuickest;
+    const WalkOptions threaded;  // quick search, one thread per processor
+    struct ProbeWalk {
+        const char* name;
+        StringList files;
+        WalkOptions options;
+        Timings timings;
+    };
+    ProbeWalk probes[] = {
+        {"FindFirstFileA, 1 thread, 2 names, 3 files", file_names, plain, {}},
+        {"FindFirstFileA, 1 thread, 2 names, no files", {}, plain, {}},
+        {"large fetch, 1 thread, 2 names, 3 files", file_names, quick, {}},
+        {"large fetch, threads, 2 names, 3 files", file_names, threaded, {}},
+    };
+    Timings bare;
     TreeSize walked;
     std::size_t found = 0;
-    const auto time_probe = [&](const StringList& files, Timings& timings) {
-        StringList output;
-        const Stopwatch watch;
-        WalkForProgramDirectories(kTreeRoot, directory_names, files, output);
-        timings.milliseconds.push_back(watch.Milliseconds());
-        found += output.size();
-    };
     for (int round = 0; round < rounds; ++round) {
         walked = TreeSize();
         const Stopwatch bare_watch;
         BareWalk(kTreeRoot, walked);
         bare.milliseconds.push_back(bare_watch.Milliseconds());
-        time_probe(file_names, probe);
-        time_probe({}, probe_without_files);
+        for (ProbeWalk& probe : probes) {
+            StringList output;
+            const Stopwatch watch;
+            WalkForProgramDirectories(kTreeRoot, directory_names, probe.files, output, probe.options);
+            probe.timings.milliseconds.push_back(watch.Milliseconds());
+            found += output.size();
+        }
     }
 
-    std::printf("tree: %ld folders, %ld files; %d rounds of each walk, alternating\n", walked.folders, walked.files,
-                rounds);
-    std::printf("%-46s %10s %10s %10s\n", "walk", "best ms", "median ms", "us/folder");
+    std::printf("tree: %ld folders, %ld files; %d rounds of each walk, alternating; %u threads\n", walked.folders,
+                walked.files, rounds, WalkThreadCount());
+    std::printf("%-46s %10s %10s %10s %8s %8s\n", "walk", "best ms", "median ms", "us/folder", "x best", "x median");
     const auto print_row = [&](const char* walk, const Timings& timings) {
-        std::printf("%-46s %10.1f %10.1f %10.1f\n", walk, timings.Best(), timings.Median(),
-                    1000.0 * timings.Best() / static_cast<double>(walked.folders));
+        std::printf("%-46s %10.1f %10.1f %10.1f %8.2f %8.2f\n", walk, timings.Best(), timings.Median(),
+                    1000.0 * timings.Best() / static_cast<double>(walked.folders), timings.Best() / bare.Best(),
+                    timings.Median() / bare.Median());
     };
     print_row("bare FindFirstFileA walk", bare);
-    print_row("WalkForProgramDirectories, 2 names, 3 files", probe);
-    print_row("WalkForProgramDirectories, 2 names, no files", probe_without_files);
-    std::printf("ratio probe / bare (best): %.2f; folders found: %lu (expected 0)\n", probe.Best() / bare.Best(),
+    for (const ProbeWalk& probe : probes) print_row(probe.name, probe.timings);
+    std::printf("ratios are to the bare walk's best and median; folders found: %lu (expected 0)\n",
                 static_cast<unsigned long>(found));
 
     if (keep) {

@@ -71,6 +71,18 @@ bool NamesOneKey(const std::string& value) {
     return Trimmed(value).find_first_not_of('\\') != std::string::npos;
 }
 
+// The default value of key as ReadValueText reads it, in one call when it fits in 255 bytes
+// (the class walk reads one per class). Empty when it is absent or cannot be read.
+std::string DefaultValueText(const RegistryKey& key) {
+    char buffer[kNameBufferLength + 1] = {};
+    DWORD length = kNameBufferLength;
+    const LONG status = RegQueryValueExA(key.Get(), "", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &length);
+    if (status == ERROR_SUCCESS) return std::string(buffer);
+    std::string text;
+    if (status == ERROR_MORE_DATA) ReadValueText(key, "", text);
+    return text;
+}
+
 // The server path of a class: the default value of its InprocServer32 key, or of its
 // LocalServer32 key when it has no InprocServer32 key. Empty when neither opens or the value
 // is absent; an empty path matches nothing.
@@ -79,10 +91,61 @@ std::string ServerPathOf(const RegistryKey& base, const std::string& clsid, Regi
     if (!OpenBelow(server, base, clsid + "\\InprocServer32\\", view) &&
         !OpenBelow(server, base, clsid + "\\LocalServer32\\", view))
         return std::string();
-    std::string path;
-    ReadValueText(server, "", path);
-    return path;
+    return DefaultValueText(server);
 }
+
+// A "~" character (not the trail byte of a double-byte one): the mark of a short 8.3 name.
+bool HoldsShortName(const std::string& path) {
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(path[i])))
+            ++i;
+        else if (path[i] == '~')
+            return true;
+    }
+    return false;
+}
+
+// The known files of a class walk, upper-cased once for all its server paths, and the long
+// forms it has looked up.
+class ServerFileMatcher {
+public:
+    ServerFileMatcher(const StringList& known_files, LongPathCache& long_forms)
+        : known_files_(known_files), long_forms_(long_forms) {
+        for (const std::string& known_file : known_files) upper_known_files_.push_back(UpperCased(known_file));
+    }
+
+    bool Empty() const { return known_files_.empty(); }
+
+    bool Match(const std::string& server_path, std::string& matched_file) const {
+        if (known_files_.empty()) return false;
+        const std::string upper_path = UpperCased(server_path);
+        // Only a path with a drive and a short name can have another long form; it is looked up
+        // at most once, and only when a plain test has failed, since it walks the path on disk.
+        const bool may_have_long_form = ContainsExact(upper_path, ":\\") && HoldsShortName(server_path);
+        bool long_form_looked_up = false;
+        std::string upper_long_form;
+        for (std::size_t i = 0; i < known_files_.size(); ++i) {
+            bool matched = ContainsExact(upper_path, upper_known_files_[i]);
+            if (!matched && may_have_long_form) {
+                if (!long_form_looked_up) {
+                    upper_long_form = UpperCased(long_forms_.LongFormOf(server_path));
+                    long_form_looked_up = true;
+                }
+                matched = ContainsExact(upper_long_form, upper_known_files_[i]);
+            }
+            if (matched) {
+                matched_file = known_files_[i];
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    const StringList& known_files_;
+    StringList upper_known_files_;
+    LongPathCache& long_forms_;
+};
 
 // The second field of each COM record, in record order.
 StringList KnownFilesOf(const StringList& com_records) {
@@ -168,11 +231,15 @@ void ScanClsidServers(HKEY root, const std::string& root_text, const std::string
     class_keys.clear();
     appid_keys.clear();
     typelib_keys.clear();
+    LongPathCache long_forms;
+    const ServerFileMatcher matcher(known_files, long_forms);
     WalkNames(root, base_path, NameKind::kSubKeys, view,
               [&](const RegistryKey& base, const std::string& clsid, const std::string& trimmed) {
+                  // Without known files no class can match: its server path is not even read.
+                  if (matcher.Empty()) return;
                   std::string known_file;
                   const std::string server_path = ServerPathOf(base, clsid, view);
-                  if (!MatchServerFile(known_files, server_path, known_file)) return;
+                  if (!matcher.Match(server_path, known_file)) return;
                   if (server_allowed && !server_allowed(server_path)) return;
                   // The class key as enumerated, so that it names exactly the key found.
                   class_keys.push_back(root_text + "|" + base_path + clsid + "|" + known_file);
@@ -188,29 +255,10 @@ void ScanClsidServers(HKEY root, const std::string& root_text, const std::string
               });
 }
 
-bool MatchServerFile(const StringList& known_files, const std::string& server_path, std::string& matched_file) {
-    // Only a path with a drive and a short name ("~", which every name Windows shortens gets)
-    // can have another long form; it is looked up at most once, and only when a plain test has
-    // failed, since it walks the path on disk.
-    const bool may_have_long_form =
-        TextContains(server_path, ":\\") && server_path.find('~') != std::string::npos;
-    bool long_form_looked_up = false;
-    std::string long_form;
-    for (const std::string& known_file : known_files) {
-        bool matched = TextContains(server_path, known_file);
-        if (!matched && may_have_long_form) {
-            if (!long_form_looked_up) {
-                long_form = GetLongPath(server_path);
-                long_form_looked_up = true;
-            }
-            matched = TextContains(long_form, known_file);
-        }
-        if (matched) {
-            matched_file = known_file;
-            return true;
-        }
-    }
-    return false;
+bool MatchServerFile(const StringList& known_files, const std::string& server_path, std::string& matched_file,
+                     LongPathCache* long_forms) {
+    LongPathCache own_long_forms;
+    return ServerFileMatcher(known_files, long_forms ? *long_forms : own_long_forms).Match(server_path, matched_file);
 }
 
 void ScanInterfaces(const StringList& clsids, const StringList& typelib_ids, StringList& interface_keys,

@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 
+#include "long_path.h"
 #include "registry_view.h"
 #include "splitters.h"
 
@@ -42,7 +43,8 @@ void ScanComRegistrations(const StringList& com_records, StringList& clsids, Com
 // "root_text|SOFTWARE\Classes\TypeLib\<TypeLib default value>|file" (with the trimmed type
 // library id) when the class has them. Nothing is added once: two classes sharing an AppID give
 // two items. class_keys, appid_keys and typelib_keys are emptied first; clsids and typelib_ids
-// are appended to. Writes ScanInfoText with each class name.
+// are appended to. Writes ScanInfoText with each class name. Each server path text's long form
+// is looked up once per walk; without known files no server path is read.
 void ScanClsidServers(HKEY root, const std::string& root_text, const std::string& base_path,
                       const StringList& known_files, StringList& class_keys, StringList& appid_keys,
                       StringList& typelib_keys, StringList& clsids, StringList& typelib_ids, RegistryView view,
@@ -50,10 +52,12 @@ void ScanClsidServers(HKEY root, const std::string& root_text, const std::string
 
 // The first known file, in list order, that the server path contains (case-insensitively), or
 // that its long form contains: the long form is looked up only for a path with ":\" and a "~"
-// in it and only once a plain test has failed, so a short 8.3 path matches the module's long name while a
-// quoted command line with arguments (which has no long form) can match only as written.
-// matched_file is set only on a match.
-bool MatchServerFile(const StringList& known_files, const std::string& server_path, std::string& matched_file);
+// character in it and only once a plain test has failed, so a short 8.3 path matches the
+// module's long name while a quoted command line with arguments (which has no long form) can
+// match only as written. matched_file is set only on a match. With long_forms, a path text
+// converted before is not converted again (the class walk keeps one for its whole run).
+bool MatchServerFile(const StringList& known_files, const std::string& server_path, std::string& matched_file,
+                     LongPathCache* long_forms = nullptr);
 
 // Interface keys "HKLM|SOFTWARE\Classes\Interface\<IID>", added once. The first of these that an
 // interface has decides: its IID is one of the CLSIDs; its TypeLib key (the default value among

@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <algorithm>
+#include <vector>
 
 #include "file_system.h"
 #include "matching.h"
 #include "scan_info.h"
-#include "win32/handles.h"
+#include "subtree_pool.h"
 
 namespace {
 
@@ -29,18 +30,141 @@ bool IsDirectory(const WIN32_FIND_DATAA& entry) { return (entry.dwFileAttributes
 // walked on its own when it lies in the walked tree.
 bool IsLink(const WIN32_FIND_DATAA& entry) { return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
+bool IsWindowsGuarded(const std::string& path) { return TextContains(path, kWindowsGuard); }
+
 // Calls visit(entry) for every entry of folder (which ends in "\") but "." and "..", in the order
 // the file system gives them. Every kind of entry is seen, hidden and system ones included, as
-// the walk's "*.*" search with the attribute filter 0x3F sees them.
+// the walk's "*.*" search with the attribute filter 0x3F sees them. visit returns false to stop.
+// False when the folder cannot be listed.
 template <typename Visit>
-void ForEachEntry(const std::string& folder, Visit visit) {
+bool ForEachEntry(const std::string& folder, SearchMethod method, Visit visit) {
     WIN32_FIND_DATAA entry;
-    FindHandle search((folder + "*.*").c_str(), entry);
-    for (bool more = search.IsOpen(); more; more = search.Next(entry)) {
-        if (std::strcmp(entry.cFileName, ".") == 0 || std::strcmp(entry.cFileName, "..") == 0) continue;
-        visit(entry);
-    }
+    FolderSearch search(folder, entry, method);
+    if (!search.IsOpen()) return false;
+    do {
+        if (!IsDotEntry(entry) && !visit(entry)) break;
+    } while (search.Next(entry));
+    return true;
 }
+
+// The program-directory walk of one tree. Each folder is listed once: its file entries tell
+// whether it holds a known file, its folder entries are walked in listing order. While another
+// thread waits for work, the walk hands it the next sibling folder of the shallowest folder it
+// is in (the largest piece of work it knows of); the pool puts the results back in order.
+class ProgramDirectoryWalk {
+public:
+    ProgramDirectoryWalk(const StringList& directory_names, const StringList& file_names, const WalkOptions& options)
+        : directory_names_(directory_names),
+          file_names_(file_names),
+          file_names_list_(file_names),
+          search_(options.search),
+          pool_(options.threads ? options.threads : WalkThreadCount(),
+                [this](const std::string& folder, SubtreePool::Segment& results) {
+                    ScanInfoText::Set(folder);
+                    Frames frames;
+                    Visit(folder, frames, results);
+                }) {}
+
+    void Run(const std::string& root, StringList& output) {
+        pool_.Run(
+            [&](SubtreePool::Segment& results) {
+                Frame frame;
+                frame.folder = IncludeTrailingSeparator(root);
+                // The root itself is no candidate: only its entries are.
+                ForEachEntry(frame.folder, search_, [&](const WIN32_FIND_DATAA& entry) {
+                    if (IsDirectory(entry)) frame.subfolders.push_back({entry.cFileName, IsLink(entry), nullptr});
+                    return true;
+                });
+                Frames frames{&frame};
+                WalkFolder(frame, frames, results);
+            },
+            output);
+    }
+
+private:
+    struct Subfolder {
+        std::string name;
+        bool is_link;
+        const SubtreePool::Segment* handed_over;  // its results, when another thread walks it
+    };
+    // A folder being walked: its subfolders in listing order and how far the walk has come.
+    struct Frame {
+        std::string folder;  // ends in "\"
+        std::vector<Subfolder> subfolders;
+        std::size_t next = 0;        // the next subfolder the walk takes
+        std::size_t share_from = 0;  // subfolders before this one are no more to hand over
+    };
+    // The folders a thread is in, the walked root or handed-over folder first.
+    using Frames = std::vector<Frame*>;
+
+    // A subfolder the walk enters: not a link, not a Windows folder, not a match by its name.
+    bool IsEntered(const Subfolder& subfolder, const std::string& path) const {
+        return !subfolder.is_link && !IsWindowsGuarded(path) && !directory_names_.Contains(subfolder.name);
+    }
+
+    void WalkFolder(Frame& frame, Frames& frames, SubtreePool::Segment& results) {
+        while (frame.next < frame.subfolders.size()) {
+            const Subfolder& subfolder = frame.subfolders[frame.next++];
+            if (subfolder.handed_over) {
+                results.AddSubtree(subfolder.handed_over);
+                continue;
+            }
+            const std::string path = frame.folder + subfolder.name;
+            ScanInfoText::Set(path);
+            if (subfolder.is_link || IsWindowsGuarded(path)) continue;
+            // A match is taken whole: nothing below it is searched.
+            if (directory_names_.Contains(subfolder.name)) {
+                results.Add(path);
+                continue;
+            }
+            if (pool_.Hungry()) ShareWork(frames);
+            Visit(path, frames, results);
+        }
+    }
+
+    // A folder the walk enters: a match when it directly holds a known file, else walked.
+    void Visit(const std::string& path, Frames& frames, SubtreePool::Segment& results) {
+        Frame frame;
+        frame.folder = IncludeTrailingSeparator(path);
+        bool holds_known_file = false;
+        const bool listed = ForEachEntry(frame.folder, search_, [&](const WIN32_FIND_DATAA& entry) {
+            if (IsDirectory(entry)) {
+                frame.subfolders.push_back({entry.cFileName, IsLink(entry), nullptr});
+                return true;
+            }
+            holds_known_file = file_names_.Contains(entry.cFileName);
+            return !holds_known_file;
+        });
+        // A folder that cannot be listed may still let its files be looked up by name.
+        if (!listed) holds_known_file = DirectoryHoldsKnownFile(path, file_names_list_, true);
+        if (holds_known_file) {
+            results.Add(path);
+            return;
+        }
+        frames.push_back(&frame);
+        WalkFolder(frame, frames, results);
+        frames.pop_back();
+    }
+
+    // Hands waiting threads the next subfolders to be entered, shallowest folder first.
+    void ShareWork(Frames& frames) {
+        for (Frame* frame : frames) {
+            std::size_t index = std::max(frame->next, frame->share_from);
+            for (; index < frame->subfolders.size() && pool_.Hungry(); ++index) {
+                Subfolder& subfolder = frame->subfolders[index];
+                const std::string path = frame->folder + subfolder.name;
+                if (!subfolder.handed_over && IsEntered(subfolder, path)) subfolder.handed_over = pool_.HandOver(path);
+            }
+            frame->share_from = index;
+            if (!pool_.Hungry()) return;
+        }
+    }
+
+    const UpperNameSet directory_names_, file_names_;
+    const StringList& file_names_list_;
+    const SearchMethod search_;
+    SubtreePool pool_;
+};
 
 // Field 1 of each record, in record order. A record without a second field, or with a blank
 // one, names nothing and is passed over.
@@ -55,30 +179,18 @@ StringList SecondFieldsOf(const StringList& records) {
 }  // namespace
 
 void FindProgramDirectories(const std::string& root, const StringList& folder_records,
-                            const StringList& process_records, StringList& output) {
+                            const StringList& process_records, StringList& output, const WalkOptions& options) {
     const StringList directory_names = SecondFieldsOf(folder_records);
     const StringList file_names = SecondFieldsOf(process_records);
     output.clear();
-    WalkForProgramDirectories(root, directory_names, file_names, output);
+    WalkForProgramDirectories(root, directory_names, file_names, output, options);
 }
 
 void WalkForProgramDirectories(const std::string& directory, const StringList& directory_names,
-                               const StringList& file_names, StringList& output) {
+                               const StringList& file_names, StringList& output, const WalkOptions& options) {
     // An empty folder names nothing ("\" alone would be the current drive's root).
     if (directory.empty()) return;
-    const std::string folder = IncludeTrailingSeparator(directory);
-    ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry) {
-        if (!IsDirectory(entry)) return;
-        const std::string path = folder + entry.cFileName;
-        ScanInfoText::Set(path);
-        if (IsLink(entry) || TextContains(path, kWindowsGuard)) return;
-        // A match is taken whole: nothing below it is searched.
-        if (IsNamedDirectory(path, directory_names) || DirectoryHoldsKnownFile(path, file_names, true)) {
-            AddOnce(output, path);
-            return;
-        }
-        WalkForProgramDirectories(path, directory_names, file_names, output);
-    });
+    ProgramDirectoryWalk(directory_names, file_names, options).Run(directory, output);
 }
 
 bool IsNamedDirectory(const std::string& path, const StringList& directory_names) {
@@ -93,7 +205,7 @@ bool IsNamedDirectory(const std::string& path, const StringList& directory_names
 
 bool DirectoryHoldsKnownFile(const std::string& path, const StringList& file_names, bool guard_windows) {
     if (path.empty()) return false;
-    if (guard_windows && (path.size() <= 3 || TextContains(Trimmed(path), kWindowsGuard))) return false;
+    if (guard_windows && (path.size() <= 3 || IsWindowsGuarded(Trimmed(path)))) return false;
     const std::string folder = IncludeTrailingSeparator(path);
     // Attributes only: the walk runs over a whole drive and never opens a file.
     for (const std::string& name : file_names) {
@@ -106,13 +218,14 @@ bool DirectoryHoldsKnownFile(const std::string& path, const StringList& file_nam
 void FindFilesByExtension(const std::string& directory, const std::string& extension, StringList& output) {
     if (directory.empty()) return;
     const std::string folder = IncludeTrailingSeparator(directory);
-    ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry) {
+    ForEachEntry(folder, SearchMethod::kQuickest, [&](const WIN32_FIND_DATAA& entry) {
         const std::string path = folder + entry.cFileName;
         if (IsDirectory(entry)) {
             if (!IsLink(entry)) FindFilesByExtension(path, extension, output);
-            return;
+            return true;
         }
         ScanInfoText::Set(path);
         if (IsSameName(Trimmed(ExtensionOf(entry.cFileName)), extension)) AddOnce(output, path);
+        return true;
     });
 }

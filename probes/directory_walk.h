@@ -6,19 +6,32 @@
 
 #include <string>
 
+#include "folder_search.h"
 #include "splitters.h"
+
+// How the program-directory walk lists folders and how many threads share it. Whatever is
+// chosen, the results are the same and in the same order.
+struct WalkOptions {
+    unsigned threads = 0;  // 0: WalkThreadCount() (one per processor)
+    SearchMethod search = SearchMethod::kQuickest;
+};
 
 // Every folder below root (never inside a ":\Windows" folder) whose own name equals field 1 of
 // a folder record, or that directly holds a file named in field 1 of a process record. A match
 // is not descended into. Records without a second field are passed over. The output is emptied
 // first; paths carry no trailing backslash and are added once, in depth-first order.
 void FindProgramDirectories(const std::string& root, const StringList& folder_records,
-                            const StringList& process_records, StringList& output);
+                            const StringList& process_records, StringList& output,
+                            const WalkOptions& options = WalkOptions());
 
-// The recursive part of FindProgramDirectories, over known names rather than records; adds to
-// output without emptying it. Sets ScanInfoText to every folder it examines.
+// The walk of FindProgramDirectories, over known names rather than records; adds to output
+// without emptying it. Names compare by the equal-when-upper rule, file names against the
+// entries each folder's listing gives (a folder that cannot be listed is asked for each file
+// name, as DirectoryHoldsKnownFile does). Sets ScanInfoText to the folders it examines, from
+// every thread of the walk.
 void WalkForProgramDirectories(const std::string& directory, const StringList& directory_names,
-                               const StringList& file_names, StringList& output);
+                               const StringList& file_names, StringList& output,
+                               const WalkOptions& options = WalkOptions());
 
 // The last name of path equals a known directory name by the equal-when-upper rule (the whole
 // name: Foo matches FOO, not Foo2 nor "foo bar").

@@ -38,3 +38,9 @@ std::string GetLongPath(const std::string& path) {
     }
     return std::string();
 }
+
+const std::string& LongPathCache::LongFormOf(const std::string& path) {
+    const auto found = long_forms_.find(path);
+    if (found != long_forms_.end()) return found->second;
+    return long_forms_.emplace(path, GetLongPath(path)).first->second;
+}

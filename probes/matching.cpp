@@ -38,3 +38,11 @@ bool AddOnce(StringList& list, const std::string& entry) {
     list.push_back(entry);
     return true;
 }
+
+UpperNameSet::UpperNameSet(const StringList& names) {
+    for (const std::string& name : names) keys_.insert(UpperCased(Trimmed(name)));
+}
+
+bool UpperNameSet::Contains(const std::string& name) const {
+    return !keys_.empty() && keys_.count(UpperCased(Trimmed(name))) != 0;
+}

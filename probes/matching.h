@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 
 #include "splitters.h"
 #include "text_rules.h"  // trimmed (Trimmed) and upper-cased (UpperCased)
@@ -24,3 +25,15 @@ bool EqualWhenUpper(const std::string& first, const std::string& second);
 
 // added once: appends entry unless it is already listed in list. True when it was appended.
 bool AddOnce(StringList& list, const std::string& entry);
+
+// A set of names matched by the equal-when-upper rule: Contains(name) holds exactly when
+// EqualWhenUpper(name, known) holds for one of the names, at the cost of one look-up.
+class UpperNameSet {
+public:
+    explicit UpperNameSet(const StringList& names);
+    bool Contains(const std::string& name) const;
+    bool Empty() const { return keys_.empty(); }
+
+private:
+    std::unordered_set<std::string> keys_;  // trimmed and upper-cased
+};

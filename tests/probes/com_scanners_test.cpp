@@ -200,6 +200,11 @@ private:
     std::string folder_, name_, short_path_;
 };
 
+std::string LowerCased(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 // A run tag: part of every module and process name, so nothing else on the machine matches.
 std::string NewTag() { return NewGuid().substr(1, 8); }
 
@@ -290,6 +295,37 @@ TEST(ServerPathsMatchAsWrittenOrByTheirLongForm) {
     std::string matched;
     CHECK(!MatchServerFile({name}, short_name, matched));
     SetCurrentDirectoryA(saved);
+}
+
+TEST(LongFormsAreLookedUpOncePerPathTextAndOnlyForShortNames) {
+    const LongNamedModule module(NewTag());
+    const std::string& name = module.Name();
+    LongPathCache long_forms;
+    const struct {
+        const char* row;
+        StringList known_files;
+        std::string server_path;
+        bool matches;
+        std::size_t converted;  // path texts converted so far
+    } steps[] = {
+        {"an 8.3 path is converted", {"absent.dll", name}, module.ShortPath(), true, 1},
+        {"the same text again is not", {"absent.dll", name}, module.ShortPath(), true, 1},
+        {"nor is it for a miss", {"absent.dll"}, module.ShortPath(), false, 1},
+        {"a path without a short name is never converted", {"absent.dll"}, module.Path(), false, 1},
+        // 亊 is 81 7E in code page 936: its trail byte is no "~".
+        {"a trail byte like ~ is no short name", {"absent.dll"}, "C:\\亊\\server.dll", false, 1},
+        {"a plain match needs no long form", {"Kestrune Long"}, module.Folder() + "\\KESTRU~1.DLL", true, 1},
+        {"the key is the exact text", {name}, LowerCased(module.ShortPath()), true, 2},
+    };
+    for (const auto& step : steps) {
+        CONTEXT(step.row);
+        std::string matched;
+        CHECK_EQ(MatchServerFile(step.known_files, step.server_path, matched, &long_forms), step.matches);
+        CHECK_EQ(long_forms.Size(), step.converted);
+    }
+    // The cache gives what a fresh conversion gives.
+    CHECK_EQ(long_forms.LongFormOf(module.ShortPath()), GetLongPath(module.ShortPath()));
+    CHECK_EQ(long_forms.LongFormOf(module.ShortPath()), module.Path());
 }
 
 TEST(ComScanFindsTheClassesOfTheProgramsModules) {

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "check.h"
 #include "directory_walk.h"
+#include "matching.h"
 #include "scan_info.h"
 #include "scratch_folder.h"
 #include "win32/handles.h"
@@ -47,6 +50,56 @@ bool AnyPassesThrough(const StringList& paths, const std::string& part) {
                        [&](const std::string& path) { return path.find(part) != std::string::npos; });
 }
 
+// The walk as it was before folders were judged by their own listing: every subfolder's name
+// compared, then each known file name asked of the system. The new walk must give exactly this,
+// in this order.
+void ReferenceWalk(const std::string& directory, const StringList& directory_names, const StringList& file_names,
+                   StringList& output) {
+    const std::string folder = directory + "\\";
+    WIN32_FIND_DATAA entry;
+    FindHandle search((folder + "*.*").c_str(), entry);
+    for (bool more = search.IsOpen(); more; more = search.Next(entry)) {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == ".." || !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        const std::string path = folder + name;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || TextContains(path, ":\\Windows")) continue;
+        if (IsNamedDirectory(path, directory_names) || DirectoryHoldsKnownFile(path, file_names, true))
+            AddOnce(output, path);
+        else
+            ReferenceWalk(path, directory_names, file_names, output);
+    }
+}
+
+// Every way the walk may run: the results never depend on it.
+std::vector<std::pair<std::string, WalkOptions>> WalkVariants() {
+    std::vector<std::pair<std::string, WalkOptions>> variants;
+    for (const SearchMethod search : {SearchMethod::kPlain, SearchMethod::kQuickest})
+        for (const unsigned threads : {1u, 2u, 4u, 0u}) {
+            WalkOptions options;
+            options.search = search;
+            options.threads = threads;
+            variants.push_back({(search == SearchMethod::kPlain ? "FindFirstFileA, " : "quick search, ") +
+                                    std::to_string(threads) + " threads",
+                                options});
+        }
+    return variants;
+}
+
+// Walks folder every way, checks each result against the reference walk (order included) and
+// returns the reference's.
+StringList WalkEveryWay(const std::string& folder, const StringList& directory_names, const StringList& file_names,
+                        const StringList& prefilled = {}) {
+    StringList expected = prefilled;
+    ReferenceWalk(folder, directory_names, file_names, expected);
+    for (const auto& variant : WalkVariants()) {
+        CONTEXT(variant.first);
+        StringList found = prefilled;
+        WalkForProgramDirectories(folder, directory_names, file_names, found, variant.second);
+        CHECK_EQ(found, expected);
+    }
+    return expected;
+}
+
 }  // namespace
 
 TEST(ProgramDirectoriesAreFoundByNameOrKnownFileOnce) {
@@ -84,6 +137,83 @@ TEST(ProgramDirectoriesAreFoundByNameOrKnownFileOnce) {
     // The walk adds to what the list holds, once.
     WalkForProgramDirectories(scratch / "P\\Foo", {"Foo"}, {}, walked);
     CHECK_EQ(walked.size(), 1u);
+}
+
+TEST(ListingWalkFindsWhatTheNameLookupsFoundInTheSameOrder) {
+    // 乤 is 81 61 in code page 936 and 丄 is 81 41: the trail bytes of a double-byte character
+    // never fold, so neither name matches the other. 誠 is D5 5C: its trail byte is "\".
+    struct TreeCase {
+        const char* row;
+        const char* scratch_name;
+        StringList folders, files;
+        std::vector<std::pair<std::string, std::string>> links;  // link, target (below the scratch folder)
+        StringList directory_names, file_names;
+        StringList expected;  // below the scratch folder, in any order
+    };
+    const TreeCase cases[] = {
+        {"letter cases and double-byte names", "KestruneWalkNames",
+         {"a\\FOO", "a\\乤", "a\\誠", "a\\Sub\\foo\\Deeper", "b\\Holder", "b\\GbkHolder", "b\\TrailHolder", "c\\Other",
+          "c\\乤 folder"},
+         {"b\\Holder\\App.EXE", "b\\GbkHolder\\乤.exe", "b\\TrailHolder\\誠.exe", "c\\Other\\丄.exe",
+          "c\\Other\\app.exe.bak", "c\\乤 folder\\readme.txt"},
+         {},
+         {"foo", "丄", " 誠 "},
+         {"app.exe", "乤.exe", "誠.EXE"},
+         {"a\\FOO", "a\\誠", "a\\Sub\\foo", "b\\Holder", "b\\GbkHolder", "b\\TrailHolder"}},
+        {"links, folders named like files, matches not entered", "KestruneWalkLinks",
+         {"Foo\\Bar\\Foo", "Holder\\Foo", "Fake\\app.exe", "Target\\Inner", "d", "e", "Plain\\Deep\\Deeper"},
+         {"Holder\\app.exe", "Target\\Inner\\app.exe", "Plain\\Deep\\Deeper\\notes.txt"},
+         {{"d\\Foo", "Target"}, {"e\\Linked", "Holder"}, {"Plain\\Loop", ""}},
+         {"Foo"},
+         {"app.exe"},
+         {"Foo", "Holder", "Target\\Inner"}},
+        {"a Windows folder at a drive root", "Windows.KestruneWalk",
+         {"Foo", "Sub\\Holder"},
+         {"Sub\\Holder\\app.exe"},
+         {},
+         {"Foo"},
+         {"app.exe"},
+         {}},
+    };
+    for (const TreeCase& c : cases) {
+        CONTEXT(c.row);
+        ScratchFolder scratch("C:\\", c.scratch_name);
+        scratch.MakeFolders(c.folders);
+        scratch.MakeFiles(c.files);
+        bool linked = true;
+        for (const auto& link : c.links)
+            linked = scratch.MakeDirectoryLink(link.first, link.second.empty() ? scratch.Path() : scratch / link.second) &&
+                     linked;
+        if (!linked) std::printf("note: no directory link can be made here; the links are plain folders\n");
+        const StringList found = WalkEveryWay(scratch.Path(), c.directory_names, c.file_names);
+        CHECK_EQ(Sorted(found), Sorted(PathsBelow(scratch, c.expected)));
+    }
+}
+
+TEST(ThreadedWalksPutHandedOverSubtreesBackInOrder) {
+    // Wide and deep enough that idle threads are handed subtrees at every level, with matches by
+    // name and by file everywhere, so that any result out of place shows.
+    ScratchFolder scratch("C:\\", "KestruneWalkWide");
+    StringList folders, files;
+    for (int top = 0; top < 6; ++top)
+        for (int middle = 0; middle < 6; ++middle) {
+            const std::string folder = "T" + std::to_string(top) + "\\M" + std::to_string(middle);
+            for (int leaf = 0; leaf < 5; ++leaf) folders.push_back(folder + "\\L" + std::to_string(leaf) + "\\Inner");
+            if ((top + middle) % 3 == 0) files.push_back(folder + "\\L1\\tool.exe");
+            if ((top * middle) % 4 == 1) files.push_back(folder + "\\TOOL.EXE");
+        }
+    scratch.MakeFolders(folders);
+    scratch.MakeFiles(files);
+    const StringList directory_names = {"L3", "inner"};
+    StringList found;
+    for (int repeat = 0; repeat < 3; ++repeat) found = WalkEveryWay(scratch.Path(), directory_names, {"tool.exe"});
+    CHECK(found.size() > 100u);
+    CHECK(StartsWith(ScanInfoText::Get(), scratch.Path() + "\\"));
+
+    // Added once: a path the list already holds, in any letter case, is not added again.
+    const StringList prefilled = {"left over", UpperCased(found.front())};
+    const StringList added = WalkEveryWay(scratch.Path(), directory_names, {"tool.exe"}, prefilled);
+    CHECK_EQ(added.size(), found.size() + 1);
 }
 
 TEST(WindowsFoldersAtADriveRootAreNeverEntered) {
