@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "file_system.h"
 #include "process_probes.h"
 #include "safety_guard.h"
@@ -32,17 +33,6 @@ int AddFile(const char* text) { g_reported[1].push_back(SafetyGuard::Unmarked(te
 int AddFolder(const char* text) { g_reported[2].push_back(SafetyGuard::Unmarked(text)); return 0; }
 int AddRegistry(const char* text) { g_reported[3].push_back(SafetyGuard::Unmarked(text)); return 0; }
 
-double NowMilliseconds() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 int FindRow(TQX& engine, const std::string& key) {
     const StringList* catalogue = engine.SoftwareListOf("SW");

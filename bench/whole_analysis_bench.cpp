@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "category_files.h"
 #include "file_system.h"
 #include "machine_views.h"
@@ -47,19 +48,7 @@ const char* const kStepNames[kSteps] = {"1 processes (with the safety picture)",
                                         "5 COM/ActiveX classes",                "6 registry items",
                                         "7 shortcuts"};
 
-double Now() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Best(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
+double Now() { return NowMilliseconds(); }
 
 double PeakWorkingSetMiB() {
     PROCESS_MEMORY_COUNTERS counters = {};

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <vector>
 
+#include "bench_clock.h"
 #include "catalogue_rows.h"
 #include "catalogue_view.h"
 #include "category_files.h"
@@ -19,12 +20,7 @@ namespace {
 constexpr UINT kFillMessage = WM_APP + 1;
 constexpr UINT kItemMessage = WM_APP + 2;
 
-double Now() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+double Now() { return NowMilliseconds(); }
 
 struct Page {
     HWND window = nullptr;
