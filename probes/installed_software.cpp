@@ -17,31 +17,53 @@ const char kUninstallPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uni
 // Shorter locations are a bare drive root ("C:\") or nothing: never proposed as a program's folder.
 constexpr std::size_t kLongestDriveRootLength = 3;
 
-// Display names and install locations of the registrations found, entry i of one belonging to
-// entry i of the other.
-struct Registrations {
-    StringList& display_names;
-    StringList& install_locations;
-};
-
 // Where a registration's folder is read from.
 enum class LocationSource {
     kInstallLocation,        // InstallLocation only
     kOrUninstallerFolder,    // InstallLocation, else the folder of UninstallString or DisplayIcon
 };
 
+// The folders an uninstaller's folder may not be, read once per scan when the first registration
+// needs them: reading them costs dozens of shell-folder and path lookups.
+class UninstallerFolderRules {
+public:
+    const std::string& Windows() { return Read().windows_; }
+    const StringList& ProtectedFolders() { return Read().protected_folders_; }
+
+private:
+    UninstallerFolderRules& Read() {
+        if (!read_) {
+            windows_ = CanonicalWindowsFolder();
+            protected_folders_ = ReadProtectedFolders();
+            read_ = true;
+        }
+        return *this;
+    }
+    bool read_ = false;
+    std::string windows_;
+    StringList protected_folders_;
+};
+
+// Display names and install locations of the registrations found, entry i of one belonging to
+// entry i of the other.
+struct Registrations {
+    StringList& display_names;
+    StringList& install_locations;
+    UninstallerFolderRules rules;  // for the registrations without a location
+};
+
 // The folder of the program a command names (an uninstaller, an icon), when it is a drive path
 // that may be proposed: never a protected folder or one above it, nor anything in the Windows
 // folder (Windows Installer keeps its cached packages and icons there).
-std::string UninstallerFolder(const std::string& command) {
+std::string UninstallerFolder(const std::string& command, UninstallerFolderRules& rules) {
     const std::string file = CommandFilePath(command);
     if (!ContainsExact(file, ":\\")) return "";
     const std::size_t separator = LastSeparator(file);
     if (separator == std::string::npos) return "";
     const std::string folder = CanonicalPath(file.substr(0, separator));
-    const std::string windows = CanonicalWindowsFolder();
+    const std::string& windows = rules.Windows();
     if (folder.empty() || IsVolumeRoot(folder) || folder == windows || IsStrictlyInside(folder, windows)) return "";
-    for (const std::string& protected_folder : ReadProtectedFolders())
+    for (const std::string& protected_folder : rules.ProtectedFolders())
         if (folder == protected_folder || IsStrictlyInside(protected_folder, folder)) return "";
     return GetLongPath(file.substr(0, separator));
 }
@@ -62,7 +84,7 @@ void ReadRegistration(const RegistryKey& key, LocationSource source, Registratio
     if (written.empty() && source == LocationSource::kOrUninstallerFolder) {
         for (const char* value : {"UninstallString", "DisplayIcon"}) {
             std::string command;
-            if (ReadValueText(key, value, command) && !(location = UninstallerFolder(command)).empty()) break;
+            if (ReadValueText(key, value, command) && !(location = UninstallerFolder(command, found.rules)).empty()) break;
         }
     }
     if (name.empty() || (written.empty() && location.empty())) return;
@@ -117,7 +139,7 @@ void FindInstallPaths(const StringList& records, StringList& output, RegistryVie
     // Both registry walks are made once; every record is then matched against what they found.
     StringList display_names;
     StringList install_locations;
-    Registrations candidates{display_names, install_locations};
+    Registrations candidates{display_names, install_locations, {}};
 
     ScanInstallerUserData(user_sids, display_names, install_locations, view);
     ProposeMatches(records, candidates, output);
@@ -141,7 +163,7 @@ void FindInstallPaths(const StringList& records, StringList& output, RegistryVie
 
 void ScanInstallerUserData(const StringList& user_sids, StringList& display_names, StringList& install_locations,
                            RegistryView view) {
-    Registrations found{display_names, install_locations};
+    Registrations found{display_names, install_locations, {}};
     for (const std::string& sid : user_sids) {
         const std::string products_path = kInstallerUserDataPath + sid + "\\Products\\";
         WalkSubKeyNames(HKEY_LOCAL_MACHINE, products_path, view,
@@ -153,13 +175,13 @@ void ScanInstallerUserData(const StringList& user_sids, StringList& display_name
 }
 
 void ScanUninstallKeys(StringList& display_names, StringList& install_locations, RegistryView view) {
-    Registrations found{display_names, install_locations};
+    Registrations found{display_names, install_locations, {}};
     ScanUninstallKeysBelow(HKEY_LOCAL_MACHINE, "", view, LocationSource::kInstallLocation, found);
 }
 
 void ScanUserUninstallKeys(const StringList& user_sids, StringList& display_names, StringList& install_locations,
                            RegistryView view) {
-    Registrations found{display_names, install_locations};
+    Registrations found{display_names, install_locations, {}};
     for (const std::string& sid : user_sids)
         ScanUninstallKeysBelow(HKEY_USERS, sid + "\\", view, LocationSource::kOrUninstallerFolder, found);
 }
