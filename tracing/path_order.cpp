@@ -1,5 +1,7 @@
 #include "path_order.h"
 
+#include <cstring>
+
 #include "splitters.h"
 
 namespace {
@@ -51,4 +53,20 @@ bool IsSameOrBelow(std::string_view path, std::string_view folder) {
     if (!SamePath(path.substr(0, folder.size()), folder)) return false;
     // Cutting at folder's length splits no character: the two agree up to there.
     return path.size() == folder.size() || path[folder.size()] == '\\' || path[folder.size()] == '|';
+}
+
+std::vector<std::string> SplitNames(const std::string& text, const char* separators) {
+    std::vector<std::string> names(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) {
+            names.back() += text.substr(i++, 2);
+        } else if (c != '\0' && std::strchr(separators, c)) {
+            if (!names.back().empty()) names.emplace_back();
+        } else {
+            names.back() += c;
+        }
+    }
+    if (names.back().empty()) names.pop_back();
+    return names;
 }

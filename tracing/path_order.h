@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Below zero when a comes first, zero when both name the same item, above zero otherwise.
 // "\" and the "|" after a registry root sort before every other byte.
@@ -18,3 +19,7 @@ std::size_t LastPathSeparator(std::string_view path);
 
 // Whether path is folder itself or lies below it (letter case aside).
 bool IsSameOrBelow(std::string_view path, std::string_view folder);
+
+// The names of text between any of the separators; a trail byte is never a separator and empty
+// names are dropped.
+std::vector<std::string> SplitNames(const std::string& text, const char* separators);

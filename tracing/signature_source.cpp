@@ -6,6 +6,7 @@
 #include "category_files.h"
 #include "code_page.h"
 #include "generic_names.h"
+#include "path_order.h"
 #include "protected_names.h"
 #include "record_spelling.h"
 #include "text_rules.h"
@@ -404,21 +405,7 @@ void WriteNotes(SourceBuilder& source, const TracedChanges& changes, const Trace
 bool IsTypeName(const std::string& text) { return text == "MW" || text == "SW" || text == "NM"; }
 
 // The names of a path given with either separator.
-std::vector<std::string> PathNames(const std::string& path) {
-    std::vector<std::string> names(1);
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        const char c = path[i];
-        if (IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < path.size()) {
-            names.back() += path.substr(i++, 2);
-        } else if (c == '\\' || c == '/') {
-            if (!names.back().empty()) names.emplace_back();
-        } else {
-            names.back() += c;
-        }
-    }
-    if (names.back().empty()) names.pop_back();
-    return names;
-}
+std::vector<std::string> PathNames(const std::string& path) { return SplitNames(path, "\\/"); }
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "trace_noise_filter.h"
 
+#include "path_order.h"
 #include "splitters.h"
 #include "text_rules.h"
 
@@ -51,18 +52,7 @@ constexpr char kAnyNames[] = "**";
 // Names separated by "\" (and, for a key, the "|" after its root), upper-cased; a trail byte is
 // never a separator and empty names are dropped.
 std::vector<std::string> NamesOf(const std::string& text) {
-    std::vector<std::string> names(1);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) {
-            names.back() += text.substr(i++, 2);
-        } else if (c == '\\' || c == '|') {
-            if (!names.back().empty()) names.emplace_back();
-        } else {
-            names.back() += c;
-        }
-    }
-    if (names.back().empty()) names.pop_back();
+    std::vector<std::string> names = SplitNames(text, "\\|");
     for (std::string& name : names) name = UpperCased(name);
     return names;
 }
