@@ -1,7 +1,9 @@
 #include "com_scanners.h"
 
 #include <functional>
+#include <vector>
 
+#include "index_ranges.h"
 #include "long_path.h"
 #include "matching.h"
 #include "registry_access.h"
@@ -58,29 +60,24 @@ bool OpenBelow(RegistryKey& key, const RegistryKey& base, const std::string& pat
     return OpenBaseKey(key, base.Get(), path, view) == ERROR_SUCCESS;
 }
 
-// Reads a value of the key base\path; false when the key does not open or the value is absent.
-bool ReadValueBelow(const RegistryKey& base, const std::string& path, const std::string& value_name,
-                    RegistryView view, std::string& text) {
-    RegistryKey key;
-    return OpenBelow(key, base, path, view) && ReadValueText(key, value_name, text);
-}
-
 // An AppID or TypeLib value names one key below its folder only when it holds something other
 // than blanks and backslashes; otherwise its item would name the whole folder.
 bool NamesOneKey(const std::string& value) {
     return Trimmed(value).find_first_not_of('\\') != std::string::npos;
 }
 
-// The default value of key as ReadValueText reads it, in one call when it fits in 255 bytes
-// (the class walk reads one per class). Empty when it is absent or cannot be read.
-std::string DefaultValueText(const RegistryKey& key) {
+// A value of key as ReadValueText reads it, in one call when it fits in 255 bytes (the class
+// walk reads up to three per matching class). False when it is absent.
+bool ValueTextIfPresent(const RegistryKey& key, const std::string& value_name, std::string& text) {
     char buffer[kNameBufferLength + 1] = {};
     DWORD length = kNameBufferLength;
-    const LONG status = RegQueryValueExA(key.Get(), "", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &length);
-    if (status == ERROR_SUCCESS) return std::string(buffer);
-    std::string text;
-    if (status == ERROR_MORE_DATA) ReadValueText(key, "", text);
-    return text;
+    const LONG status =
+        RegQueryValueExA(key.Get(), value_name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &length);
+    if (status == ERROR_SUCCESS) {
+        text = buffer;
+        return true;
+    }
+    return status == ERROR_MORE_DATA && ReadValueText(key, value_name, text);
 }
 
 // The server path of a class: the default value of its InprocServer32 key, or of its
@@ -91,7 +88,9 @@ std::string ServerPathOf(const RegistryKey& base, const std::string& clsid, Regi
     if (!OpenBelow(server, base, clsid + "\\InprocServer32\\", view) &&
         !OpenBelow(server, base, clsid + "\\LocalServer32\\", view))
         return std::string();
-    return DefaultValueText(server);
+    std::string path;
+    ValueTextIfPresent(server, "", path);
+    return path;
 }
 
 // A "~" character (not the trail byte of a double-byte one): the mark of a short 8.3 name.
@@ -146,6 +145,42 @@ private:
     StringList upper_known_files_;
     LongPathCache& long_forms_;
 };
+
+// Classes below this many a walk reads on one thread: starting threads would cost more.
+constexpr DWORD kClassesPerThread = 512;
+
+// A class whose server path matched a known file, with what its items are built from.
+struct MatchedClass {
+    std::string clsid;  // as enumerated
+    std::string server_path, known_file;
+    std::string appid, typelib;
+    bool has_appid = false, has_typelib = false;
+};
+
+// Reads the class clsid below base: its server path, and when that matches a known file its
+// AppID value and TypeLib default value (each only when it names one key). False when the
+// class's name is blank or its server matches no known file.
+bool ReadMatchedClass(const RegistryKey& base, const std::string& clsid, const ServerFileMatcher& matcher,
+                      RegistryView view, MatchedClass& found) {
+    if (Trimmed(clsid).empty()) return false;
+    found.server_path = ServerPathOf(base, clsid, view);
+    if (!matcher.Match(found.server_path, found.known_file)) return false;
+    found.clsid = clsid;
+    RegistryKey class_key;
+    if (!OpenBelow(class_key, base, clsid + "\\", view)) return true;
+    // A class key without values has no AppID, and one whose only sub-key is its server has no
+    // TypeLib key: one query spares looking for either.
+    DWORD sub_keys = 0, values = 0;
+    const bool counted = RegQueryInfoKeyA(class_key.Get(), nullptr, nullptr, nullptr, &sub_keys, nullptr, nullptr,
+                                          &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    if (!counted || values > 0)
+        found.has_appid = ValueTextIfPresent(class_key, "AppID", found.appid) && NamesOneKey(found.appid);
+    RegistryKey typelib_key;
+    if (!counted || sub_keys > 1)
+        found.has_typelib = OpenBelow(typelib_key, class_key, "TypeLib\\", view) &&
+                            ValueTextIfPresent(typelib_key, "", found.typelib) && NamesOneKey(found.typelib);
+    return true;
+}
 
 // The second field of each COM record, in record order.
 StringList KnownFilesOf(const StringList& com_records) {
@@ -231,28 +266,42 @@ void ScanClsidServers(HKEY root, const std::string& root_text, const std::string
     class_keys.clear();
     appid_keys.clear();
     typelib_keys.clear();
-    LongPathCache long_forms;
-    const ServerFileMatcher matcher(known_files, long_forms);
-    WalkNames(root, base_path, NameKind::kSubKeys, view,
-              [&](const RegistryKey& base, const std::string& clsid, const std::string& trimmed) {
-                  // Without known files no class can match: its server path is not even read.
-                  if (matcher.Empty()) return;
-                  std::string known_file;
-                  const std::string server_path = ServerPathOf(base, clsid, view);
-                  if (!matcher.Match(server_path, known_file)) return;
-                  if (server_allowed && !server_allowed(server_path)) return;
-                  // The class key as enumerated, so that it names exactly the key found.
-                  class_keys.push_back(root_text + "|" + base_path + clsid + "|" + known_file);
-                  clsids.push_back(trimmed);
-                  std::string appid;
-                  if (ReadValueBelow(base, clsid + "\\", "AppID", view, appid) && NamesOneKey(appid))
-                      appid_keys.push_back(root_text + "|" + kAppIdPath + appid + "|" + known_file);
-                  std::string typelib;
-                  if (ReadValueBelow(base, clsid + "\\TypeLib\\", "", view, typelib) && NamesOneKey(typelib)) {
-                      typelib_keys.push_back(root_text + "|" + kTypeLibPath + typelib + "|" + known_file);
-                      typelib_ids.push_back(Trimmed(typelib));
-                  }
-              });
+    if (known_files.empty()) {
+        // Without known files no class can match: no server path is even read, only the names shown.
+        WalkNames(root, base_path, NameKind::kSubKeys, view, [](const RegistryKey&, const std::string&,
+                                                                 const std::string&) {});
+        return;
+    }
+    RegistryKey base;
+    if (OpenBaseKey(base, root, base_path, view) != ERROR_SUCCESS) return;
+    const DWORD count = CountSubKeys(base);
+    // The classes are read on several threads, each a contiguous run of indexes; the matches are
+    // taken in index order, so the items come as from one pass.
+    const unsigned ranges = IndexRangeCount(count, kClassesPerThread);
+    std::vector<std::vector<MatchedClass>> matched(ranges);
+    RunIndexRanges(count, ranges, [&](unsigned range, DWORD begin, DWORD end) {
+        LongPathCache long_forms;
+        const ServerFileMatcher matcher(known_files, long_forms);
+        for (DWORD index = begin; index < end; ++index) {
+            const std::string clsid = SubKeyNameAt(base, index);
+            if (clsid.empty()) continue;
+            ScanInfoText::Set(clsid);
+            MatchedClass found;
+            if (ReadMatchedClass(base, clsid, matcher, view, found)) matched[range].push_back(std::move(found));
+        }
+    });
+    for (const std::vector<MatchedClass>& range : matched)
+        for (const MatchedClass& found : range) {
+            if (server_allowed && !server_allowed(found.server_path)) continue;
+            // The class key as enumerated, so that it names exactly the key found.
+            class_keys.push_back(root_text + "|" + base_path + found.clsid + "|" + found.known_file);
+            clsids.push_back(Trimmed(found.clsid));
+            if (found.has_appid) appid_keys.push_back(root_text + "|" + kAppIdPath + found.appid + "|" + found.known_file);
+            if (found.has_typelib) {
+                typelib_keys.push_back(root_text + "|" + kTypeLibPath + found.typelib + "|" + found.known_file);
+                typelib_ids.push_back(Trimmed(found.typelib));
+            }
+        }
 }
 
 bool MatchServerFile(const StringList& known_files, const std::string& server_path, std::string& matched_file,

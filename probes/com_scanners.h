@@ -44,7 +44,9 @@ void ScanComRegistrations(const StringList& com_records, StringList& clsids, Com
 // library id) when the class has them. Nothing is added once: two classes sharing an AppID give
 // two items. class_keys, appid_keys and typelib_keys are emptied first; clsids and typelib_ids
 // are appended to. Writes ScanInfoText with each class name. Each server path text's long form
-// is looked up once per walk; without known files no server path is read.
+// is looked up once per walk; without known files no server path is read. A large class key is
+// read on one thread per processor, each over a run of indexes; the items still come in
+// enumeration order, and server_allowed is called on the calling thread only.
 void ScanClsidServers(HKEY root, const std::string& root_text, const std::string& base_path,
                       const StringList& known_files, StringList& class_keys, StringList& appid_keys,
                       StringList& typelib_keys, StringList& clsids, StringList& typelib_ids, RegistryView view,

@@ -473,6 +473,60 @@ TEST(ClassWalkOverAnyRootKeepsValuesAsRead) {
     CHECK_EQ(typelib_ids, (StringList{"kept", typelib}));
 }
 
+// A class key large enough to be read on several threads: the items, the identifiers and the
+// server filter's calls come in enumeration order, as from one pass.
+TEST(ClassWalkOverManyClassesKeepsEnumerationOrder) {
+    RegistryChanges changes;
+    const std::string base = "SOFTWARE\\KestruneTest-" + std::to_string(GetCurrentProcessId()) + "\\CLSID\\";
+    const std::string tag = NewTag();
+    const std::string first = "KSTA" + tag + ".DLL", second = "KSTB" + tag + ".EXE";
+    const StringList classes = NewGuidsInNameOrder(2100);
+    StringList expected_classes, expected_clsids, expected_appids, expected_typelibs, expected_typelib_ids;
+    StringList expected_filtered;
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+        const std::string& clsid = classes[i];
+        const bool refused = i % 97 == 5;  // a class the server filter refuses: nothing of it
+        const std::string module = i % 3 == 2 ? "C:\\Other\\other.dll"
+                                   : refused  ? "C:\\Refused\\ksta" + tag + ".dll"
+                                   : i % 3 == 0 ? "C:\\Kst\\ksta" + tag + ".dll"
+                                                : "\"C:\\Kst\\kstb" + tag + ".exe\" /Automation";
+        // The executables' classes are local servers, the libraries' in-process ones.
+        changes.SetString(HKEY_LOCAL_MACHINE, base + clsid + (i % 3 == 1 ? "\\LocalServer32" : "\\InprocServer32"),
+                          "", module);
+        const std::string appid = "{A" + std::to_string(i) + "}", typelib = "{T" + std::to_string(i) + "}";
+        if (i % 5 == 0) changes.SetString(HKEY_LOCAL_MACHINE, base + clsid, "AppID", appid);
+        if (i % 7 == 0) changes.SetString(HKEY_LOCAL_MACHINE, base + clsid + "\\TypeLib", "", typelib);
+        if (i % 3 == 2) continue;
+        expected_filtered.push_back(module);
+        if (refused) continue;
+        const std::string known = i % 3 == 0 ? first : second;
+        expected_classes.push_back("HKLM|" + base + clsid + "|" + known);
+        expected_clsids.push_back(clsid);
+        if (i % 5 == 0) expected_appids.push_back(kAppIdItem + appid + "|" + known);
+        if (i % 7 == 0) {
+            expected_typelibs.push_back(kTypeLibItem + typelib + "|" + known);
+            expected_typelib_ids.push_back(typelib);
+        }
+    }
+
+    StringList class_keys, appid_keys, typelib_keys, clsids, typelib_ids, filtered;
+    const DWORD caller = GetCurrentThreadId();
+    bool filtered_on_caller = true;
+    ScanClsidServers(HKEY_LOCAL_MACHINE, "HKLM", base, {first, second}, class_keys, appid_keys, typelib_keys, clsids,
+                     typelib_ids, RegistryView::kDefault, [&](const std::string& server_path) {
+                         filtered_on_caller = filtered_on_caller && GetCurrentThreadId() == caller;
+                         filtered.push_back(server_path);
+                         return !ContainsExact(server_path, "\\Refused\\");
+                     });
+    CHECK(filtered_on_caller);
+    CHECK_EQ(filtered, expected_filtered);
+    CHECK_EQ(class_keys, expected_classes);
+    CHECK_EQ(clsids, expected_clsids);
+    CHECK_EQ(appid_keys, expected_appids);
+    CHECK_EQ(typelib_keys, expected_typelibs);
+    CHECK_EQ(typelib_ids, expected_typelib_ids);
+}
+
 TEST(ElevationPoliciesByAppNameOrElseAppPath) {
     RegistryChanges changes;
     const std::string tag = NewTag();
