@@ -1,7 +1,10 @@
-// The software list's rows: the shown catalogue entries put into the list view in one pass.
+// The software list's rows: the shown catalogue entries put into the list view in one pass. A
+// row holds only its catalogue line; the list asks for its cells when it draws or is read, and
+// they are answered from the entries, so a refreshed mark needs no new rows.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <vector>
 
@@ -17,3 +20,8 @@ struct CatalogueRows {
 // analysis takes for it. The row of checked_line is ticked, the row of selected_line selected.
 CatalogueRows FillCatalogueRows(HWND list, const std::vector<const CatalogueEntry*>& shown, int checked_line,
                                 int selected_line);
+
+// Answers the list's request for a cell (LVN_GETDISPINFOA) with the text of entries[line], line
+// being the row's lParam; a line without an entry gets the empty text. False for any other
+// notification.
+bool AnswerCatalogueCell(const NMHDR& header, const std::vector<CatalogueEntry>& entries);

@@ -159,6 +159,7 @@ void TForm_Tarnwick_CN::FormShow() {
 }
 
 void TForm_Tarnwick_CN::LoadDatabase() {
+    software.StopReadingMarks();
     bool unpacked = false;
     try {
         unpacked = engine_->UnpackDatabase();
@@ -181,6 +182,7 @@ void TForm_Tarnwick_CN::FormClose() {
     KillTimer(window_, ID_Timer_RunEnd);
     // No run goes on (closing waits for that), but the last worker's thread may still be leaving.
     launcher_->WaitForRunEnd();
+    software.StopReadingMarks();
     engine_->Finalize();
 }
 
@@ -310,6 +312,9 @@ LRESULT TForm_Tarnwick_CN::HandleMessage(UINT message, WPARAM wparam, LPARAM lpa
         case WM_TIMER:
             if (wparam == ID_Timer_STA_Tip) analysis.OnTipTimer();
             if (wparam == ID_Timer_RunEnd) OnRunEndCheck();
+            return 0;
+        case WM_KESTRUNE_MARKS:
+            software.OnInstalledMarksRead(wparam);
             return 0;
         case WM_KESTRUNE_CALLBACK: {
             const auto& delivery = *reinterpret_cast<const CallbackDelivery*>(lparam);

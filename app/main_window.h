@@ -24,6 +24,8 @@
 
 // Sent by the callback functions to hand a text to the window's thread (see callbacks.h).
 constexpr UINT WM_KESTRUNE_CALLBACK = WM_APP + 0x20;
+// Posted by a read of the software page's installed marks when it has ended; wparam: its number.
+constexpr UINT WM_KESTRUNE_MARKS = WM_APP + 0x21;
 
 class TForm_Tarnwick_CN {
 public:

@@ -152,9 +152,9 @@ void SoftwarePage::RefillList() {
         TQX& engine = form_.Engine();
         engine.ClearSoftwareList(engine.SoftwareType);
         engine.ListSoftware(engine.SoftwareType, engine.SoftwareSubType, engine.SoftwareOS);
-        ReadInstalledMarks();
     }
     ShowRows();
+    if (database_available_) ReadInstalledMarks();
 }
 
 void SoftwarePage::OnSoftwareItem(const std::string& line) {
@@ -162,16 +162,34 @@ void SoftwarePage::OnSoftwareItem(const std::string& line) {
 }
 
 void SoftwarePage::ReadInstalledMarks() {
-    const std::vector<bool> marks = form_.Engine().InstalledMarks(form_.Engine().SoftwareType, MachineView());
+    TQX& engine = form_.Engine();
+    const StringList* catalogue = engine.SoftwareListOf(engine.SoftwareType);
+    if (!catalogue) return;
+    if (!marks_reader_.Start(form_.Handle(), WM_KESTRUNE_MARKS, engine.WorkDir, engine.SoftwareType, *catalogue,
+                             MachineView()))
+        ShowInstalledMarks(engine.InstalledMarks(engine.SoftwareType, MachineView()));
+}
+
+void SoftwarePage::OnInstalledMarksRead(WPARAM read) {
+    std::vector<bool> marks;
+    if (marks_reader_.Take(read, marks)) ShowInstalledMarks(marks);
+}
+
+void SoftwarePage::ShowInstalledMarks(const std::vector<bool>& marks) {
     for (CatalogueEntry& entry : entries_)
         entry.installed = entry.line < static_cast<int>(marks.size()) && marks[static_cast<size_t>(entry.line)];
+    // The rows ask for their cells: they need new places only when sorted by the mark.
+    if (sort_order_.column == kStatusColumn)
+        ShowRows();
+    else
+        InvalidateRect(RLV_QX_SelSoftWarelist, nullptr, FALSE);
 }
 
 void SoftwarePage::RefreshAfterCleanup() {
     FCheckedLine = -1;
     SelectListRow(RLV_QX_SelSoftWarelist, -1, false);  // row -1: every row
-    ReadInstalledMarks();
     ShowRows();
+    ReadInstalledMarks();
 }
 
 void SoftwarePage::ShowRows() {
@@ -264,7 +282,6 @@ void SoftwarePage::RLV_QX_SelSoftWarelistDblClick(int row) {
 void SoftwarePage::RLV_QX_SelSoftWarelistKeyDown(WORD key) {
     if (key != VK_F5 || form_.Busy()) return;
     ReadInstalledMarks();
-    ShowRows();
 }
 
 void SoftwarePage::RBN_QX_SelSoftware_NextClick() {
@@ -329,6 +346,7 @@ bool SoftwarePage::OnClick(int id) {
 
 bool SoftwarePage::OnNotify(const NMHDR& header, LRESULT&) {
     if (header.idFrom != ID_RLV_QX_SelSoftWarelist) return false;
+    if (AnswerCatalogueCell(header, entries_)) return true;
     switch (header.code) {
         case LVN_ITEMCHANGED: {
             // Only a tick given or taken: a selection that comes or goes changes no tick.

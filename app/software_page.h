@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "catalogue_view.h"
+#include "installed_marks_reader.h"
 #include "wizard_page.h"
 
 class SoftwarePage : public WizardPage {
@@ -27,6 +28,10 @@ public:
     void OnSoftwareItem(const std::string& line);
     // A clean-up removed everything: the installed marks are read again and nothing is ticked.
     void RefreshAfterCleanup();
+    // A read of the installed marks has ended (WM_KESTRUNE_MARKS): the latest one's marks are shown.
+    void OnInstalledMarksRead(WPARAM read);
+    // Waits for the reads of the marks, which read the working folder, before it changes or goes.
+    void StopReadingMarks() { marks_reader_.Wait(); }
 
 private:
     std::string SelectedTypeCode() const;
@@ -34,7 +39,9 @@ private:
     std::string SelectedOs() const;
     void RefillList();
     void ChangeFilter(std::string& engine_value, const std::string& value);
+    // Starts reading the marks on a thread of their own (read here when no thread can be made).
     void ReadInstalledMarks();
+    void ShowInstalledMarks(const std::vector<bool>& marks);
     // The rows of the entries that the search lets through, in the sort order; the ticked and
     // the selected program keep their tick and selection when they stay shown.
     void ShowRows();
@@ -63,4 +70,5 @@ private:
     int FCheckedLine = -1;  // the catalogue line of the ticked program, -1 when none
     bool showing_rows_ = false;  // the rows are being replaced: their changes are no user's
     bool database_available_ = false;
+    InstalledMarksReader marks_reader_;
 };

@@ -11,6 +11,7 @@
 #include "catalogue_rows.h"
 #include "catalogue_view.h"
 #include "category_files.h"
+#include "installed_marks_reader.h"
 #include "machine_views.h"
 #include "tqx.h"
 #include "ui_kit.h"
@@ -19,6 +20,7 @@ namespace {
 
 constexpr UINT kFillMessage = WM_APP + 1;
 constexpr UINT kItemMessage = WM_APP + 2;
+constexpr UINT kMarksMessage = WM_APP + 3;
 
 double Now() { return NowMilliseconds(); }
 
@@ -29,6 +31,8 @@ struct Page {
     std::string type;
     std::vector<CatalogueEntry> entries;
     ListFillTimes times;
+    InstalledMarksReader marks_reader;
+    double marks_started = 0;
     bool filled = false;
 };
 
@@ -40,7 +44,8 @@ int HandOverItem(const char* text) {
     return 0;
 }
 
-// What the page's RefillList and ShowRows do for a change of filter, nothing ticked or searched.
+// What the page's RefillList and ShowRows do for a change of filter, nothing ticked or searched:
+// the rows at once, the marks read on another thread.
 void Fill() {
     TQX& engine = *g_page.engine;
     ListFillTimes& times = g_page.times;
@@ -49,22 +54,34 @@ void Fill() {
     engine.ClearSoftwareList(g_page.type);
     engine.ListSoftware(g_page.type, kFilterAll, kFilterAll);
     const double listed = Now();
-    const std::vector<bool> marks = engine.InstalledMarks(g_page.type, MachineView());
-    for (CatalogueEntry& entry : g_page.entries)
-        entry.installed = entry.line < static_cast<int>(marks.size()) && marks[static_cast<size_t>(entry.line)];
-    const double marked = Now();
     const std::vector<const CatalogueEntry*> shown = ShownEntries(g_page.entries, "", SortOrder());
     HWND list = g_page.list;
     FillCatalogueRows(list, shown, -1, -1);
     const double shown_at = Now();
+    g_page.marks_started = shown_at;
+    const StringList* catalogue = engine.SoftwareListOf(g_page.type);
+    if (!catalogue || !g_page.marks_reader.Start(g_page.window, kMarksMessage, engine.WorkDir, g_page.type,
+                                                 *catalogue, MachineView()))
+        g_page.filled = true;  // nothing to mark: the fill ends here
     UpdateWindow(list);
     const double painted = Now();
     times.list_ms = listed - start;
-    times.marks_ms = marked - listed;
-    times.rows_ms = shown_at - marked;
+    times.rows_ms = shown_at - listed;
     times.fill_ms = shown_at - start;
     times.paint_ms = painted - shown_at;
     times.rows = ListRowCount(list);
+}
+
+// The marks shown as the page shows them: the rows redrawn, their cells asked for anew.
+void ShowMarks(WPARAM read) {
+    std::vector<bool> marks;
+    if (!g_page.marks_reader.Take(read, marks)) return;
+    for (CatalogueEntry& entry : g_page.entries)
+        entry.installed = entry.line < static_cast<int>(marks.size()) && marks[static_cast<size_t>(entry.line)];
+    InvalidateRect(g_page.list, nullptr, FALSE);
+    UpdateWindow(g_page.list);
+    g_page.times.marks_ms = Now() - g_page.marks_started;
+    g_page.filled = true;
 }
 
 LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -75,7 +92,12 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
             return 0;
         case kFillMessage:
             Fill();
-            g_page.filled = true;
+            return 0;
+        case kMarksMessage:
+            ShowMarks(wparam);
+            return 0;
+        case WM_NOTIFY:
+            AnswerCatalogueCell(*reinterpret_cast<const NMHDR*>(lparam), g_page.entries);
             return 0;
         default:
             return DefWindowProcA(window, message, wparam, lparam);

@@ -5,6 +5,7 @@
 
 #include "category_files.h"
 #include "category_record_reader.h"
+#include "installed_marks.h"
 #include "installed_software.h"
 #include "machine_views.h"
 #include "text_rules.h"
@@ -71,21 +72,26 @@ bool NamesARegistration(const StringList& identification, const DisplayNameIndex
 
 }  // namespace
 
-std::vector<bool> TQX::InstalledMarks(const std::string& type, RegistryView view) const {
-    const StringList* cache = SoftwareListOf(type);
-    if (!cache || cache->empty()) return {};
-    std::vector<bool> marks(cache->size(), false);
+std::vector<bool> InstalledMarksOf(const std::string& work_folder, const std::string& type,
+                                   const StringList& catalogue, RegistryView view) {
+    if (catalogue.empty()) return {};
+    std::vector<bool> marks(catalogue.size(), false);
     const StringList upper_display_names = RegisteredDisplayNames(view);
     const DisplayNameIndex display_names(upper_display_names);
     if (display_names.Empty()) return marks;
 
-    StringList keys(cache->size()), fields;
-    for (std::size_t line = 0; line < cache->size(); ++line)
-        if (SplitByBar((*cache)[line], fields)) keys[line] = fields[0];
+    StringList keys(catalogue.size()), fields;
+    for (std::size_t line = 0; line < catalogue.size(); ++line)
+        if (SplitByBar(catalogue[line], fields)) keys[line] = fields[0];
     // A program whose records cannot be read stays unmarked; its analysis reports the damage.
     const std::vector<StringList> identification =
-        CategoryRecordReader(WorkDir, type).RecordsOfKeys(keys, category::kInstallNames);
-    for (std::size_t line = 0; line < cache->size(); ++line)
+        CategoryRecordReader(work_folder, type).RecordsOfKeys(keys, category::kInstallNames);
+    for (std::size_t line = 0; line < catalogue.size(); ++line)
         marks[line] = NamesARegistration(identification[line], display_names);
     return marks;
+}
+
+std::vector<bool> TQX::InstalledMarks(const std::string& type, RegistryView view) const {
+    const StringList* cache = SoftwareListOf(type);
+    return cache ? InstalledMarksOf(WorkDir, type, *cache, view) : std::vector<bool>();
 }

@@ -402,6 +402,8 @@ TEST(quillmoss_is_uninstalled_through_the_window_and_a_kept_trace_survives) {
     CHECK(window.Click(ID_RBN_QX_SelSoftwareUninstallC_Back) == nullptr);
     CHECK_EQ(window.ShownPage(), "software");
     CHECK(!window.IsTicked(ID_RLV_QX_SelSoftWarelist, 0));
+    // The marks are read on a thread of the window's own.
+    PollUntil([&] { return window.Cell(ID_RLV_QX_SelSoftWarelist, 0, 4) == "已安装"; }, kReactionTimeout);
     CHECK_EQ(window.Cell(ID_RLV_QX_SelSoftWarelist, 0, 4), "已安装");
     CheckClosesAndRemovesWorkingFolder(window);
 }

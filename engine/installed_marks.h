@@ -1,0 +1,16 @@
+// Which programs of a listed catalogue this machine has registered as installed, read from
+// copies of what it needs: the software page reads them on a thread of their own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "registry_view.h"
+#include "splitters.h"
+
+// For each catalogue line (as the engine lists them, "KEY|..."), whether a display name of the
+// machine's registrations (Windows Installer and the uninstall keys, in every view SearchViews
+// gives) is contained in one of its identification records, read from the type's files in
+// work_folder. Empty for an empty catalogue. Touches nothing but the registry and those files.
+std::vector<bool> InstalledMarksOf(const std::string& work_folder, const std::string& type,
+                                   const StringList& catalogue, RegistryView view);
