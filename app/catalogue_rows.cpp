@@ -41,8 +41,13 @@ CatalogueRows FillCatalogueRows(HWND list, const std::vector<const CatalogueEntr
     return rows;
 }
 
-bool AnswerCatalogueCell(const NMHDR& header, const std::vector<CatalogueEntry>& entries) {
+bool AnswerCatalogueNotice(const NMHDR& header, const std::vector<CatalogueEntry>& entries, LRESULT& result) {
+    if (header.code == LVN_DELETEALLITEMS) {
+        result = TRUE;  // the rows keep nothing to free
+        return true;
+    }
     if (header.code != LVN_GETDISPINFOA) return false;
+    result = 0;
     LVITEMA& item = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header)).item;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return true;
     const std::size_t line = static_cast<std::size_t>(item.lParam);

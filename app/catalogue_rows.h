@@ -21,7 +21,8 @@ struct CatalogueRows {
 CatalogueRows FillCatalogueRows(HWND list, const std::vector<const CatalogueEntry*>& shown, int checked_line,
                                 int selected_line);
 
-// Answers the list's request for a cell (LVN_GETDISPINFOA) with the text of entries[line], line
-// being the row's lParam; a line without an entry gets the empty text. False for any other
-// notification.
-bool AnswerCatalogueCell(const NMHDR& header, const std::vector<CatalogueEntry>& entries);
+// The list's notices that the rows' owner answers: a request for a cell (LVN_GETDISPINFOA),
+// answered with the text of entries[line], line being the row's lParam (a line without an entry
+// gets the empty text); and the emptying of the list (LVN_DELETEALLITEMS), answered so that no
+// notice per row follows. False, with result untouched, for any other notification.
+bool AnswerCatalogueNotice(const NMHDR& header, const std::vector<CatalogueEntry>& entries, LRESULT& result);

@@ -344,9 +344,9 @@ bool SoftwarePage::OnClick(int id) {
     }
 }
 
-bool SoftwarePage::OnNotify(const NMHDR& header, LRESULT&) {
+bool SoftwarePage::OnNotify(const NMHDR& header, LRESULT& result) {
     if (header.idFrom != ID_RLV_QX_SelSoftWarelist) return false;
-    if (AnswerCatalogueCell(header, entries_)) return true;
+    if (AnswerCatalogueNotice(header, entries_, result)) return true;
     switch (header.code) {
         case LVN_ITEMCHANGED: {
             // Only a tick given or taken: a selection that comes or goes changes no tick.

@@ -1,6 +1,7 @@
 #include "com_scanners.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "index_ranges.h"
@@ -146,8 +147,9 @@ private:
     LongPathCache& long_forms_;
 };
 
-// Classes below this many a walk reads on one thread: starting threads would cost more.
-constexpr DWORD kClassesPerThread = 512;
+// Keys with fewer sub-keys than this per thread are read on fewer threads: starting a thread
+// would cost more than it saves.
+constexpr DWORD kKeysPerThread = 512;
 
 // A class whose server path matched a known file, with what its items are built from.
 struct MatchedClass {
@@ -159,10 +161,9 @@ struct MatchedClass {
 
 // Reads the class clsid below base: its server path, and when that matches a known file its
 // AppID value and TypeLib default value (each only when it names one key). False when the
-// class's name is blank or its server matches no known file.
+// class's server matches no known file.
 bool ReadMatchedClass(const RegistryKey& base, const std::string& clsid, const ServerFileMatcher& matcher,
                       RegistryView view, MatchedClass& found) {
-    if (Trimmed(clsid).empty()) return false;
     found.server_path = ServerPathOf(base, clsid, view);
     if (!matcher.Match(found.server_path, found.known_file)) return false;
     found.clsid = clsid;
@@ -180,6 +181,37 @@ bool ReadMatchedClass(const RegistryKey& base, const std::string& clsid, const S
         found.has_typelib = OpenBelow(typelib_key, class_key, "TypeLib\\", view) &&
                             ValueTextIfPresent(typelib_key, "", found.typelib) && NamesOneKey(found.typelib);
     return true;
+}
+
+// A reader of one sub-key name of a spread walk: true, with what it found, for a name it takes.
+template <typename Found>
+using NameReader = std::function<bool(const RegistryKey& base, const std::string& name, Found& found)>;
+
+// The sub-key walk of a large key spread over threads (RunIndexRanges): each thread gets a reader
+// of its own from new_reader and reads its run of names; what they found is handed to take in
+// index order on the calling thread, so the outcome is that of one pass. Each name is shown in
+// ScanInfoText; a name that is blank once trimmed is passed over.
+template <typename Found>
+void WalkSubKeysSpread(HKEY root, const std::string& path, RegistryView view,
+                       const std::function<NameReader<Found>()>& new_reader,
+                       const std::function<void(const Found&)>& take) {
+    RegistryKey base;
+    if (OpenBaseKey(base, root, path, view) != ERROR_SUCCESS) return;
+    const DWORD count = CountSubKeys(base);
+    const unsigned ranges = IndexRangeCount(count, kKeysPerThread);
+    std::vector<std::vector<Found>> found(ranges);
+    RunIndexRanges(count, ranges, [&](unsigned range, DWORD begin, DWORD end) {
+        const NameReader<Found> read = new_reader();
+        for (DWORD index = begin; index < end; ++index) {
+            const std::string name = SubKeyNameAt(base, index);
+            if (name.empty()) continue;
+            ScanInfoText::Set(name);
+            Found one;
+            if (!Trimmed(name).empty() && read(base, name, one)) found[range].push_back(std::move(one));
+        }
+    });
+    for (const std::vector<Found>& range : found)
+        for (const Found& one : range) take(one);
 }
 
 // The second field of each COM record, in record order.
@@ -209,7 +241,7 @@ bool InterfaceBelongs(const RegistryKey& base, const std::string& iid, const Str
         RegistryKey key;
         if (!OpenBelow(key, base, iid + entry.sub_key, view)) continue;
         std::string id;
-        return ReadValueText(key, "", id) && IsListedIn(*entry.ids, Trimmed(id));
+        return ValueTextIfPresent(key, "", id) && IsListedIn(*entry.ids, Trimmed(id));
     }
     return false;
 }
@@ -272,36 +304,26 @@ void ScanClsidServers(HKEY root, const std::string& root_text, const std::string
                                                                  const std::string&) {});
         return;
     }
-    RegistryKey base;
-    if (OpenBaseKey(base, root, base_path, view) != ERROR_SUCCESS) return;
-    const DWORD count = CountSubKeys(base);
-    // The classes are read on several threads, each a contiguous run of indexes; the matches are
-    // taken in index order, so the items come as from one pass.
-    const unsigned ranges = IndexRangeCount(count, kClassesPerThread);
-    std::vector<std::vector<MatchedClass>> matched(ranges);
-    RunIndexRanges(count, ranges, [&](unsigned range, DWORD begin, DWORD end) {
-        LongPathCache long_forms;
-        const ServerFileMatcher matcher(known_files, long_forms);
-        for (DWORD index = begin; index < end; ++index) {
-            const std::string clsid = SubKeyNameAt(base, index);
-            if (clsid.empty()) continue;
-            ScanInfoText::Set(clsid);
-            MatchedClass found;
-            if (ReadMatchedClass(base, clsid, matcher, view, found)) matched[range].push_back(std::move(found));
+    // Each thread has its own long forms and upper-cased known files.
+    const auto new_reader = [&]() -> NameReader<MatchedClass> {
+        auto long_forms = std::make_shared<LongPathCache>();
+        auto matcher = std::make_shared<ServerFileMatcher>(known_files, *long_forms);
+        return [long_forms, matcher, view](const RegistryKey& base, const std::string& clsid, MatchedClass& found) {
+            return ReadMatchedClass(base, clsid, *matcher, view, found);
+        };
+    };
+    const auto take = [&](const MatchedClass& found) {
+        if (server_allowed && !server_allowed(found.server_path)) return;
+        // The class key as enumerated, so that it names exactly the key found.
+        class_keys.push_back(root_text + "|" + base_path + found.clsid + "|" + found.known_file);
+        clsids.push_back(Trimmed(found.clsid));
+        if (found.has_appid) appid_keys.push_back(root_text + "|" + kAppIdPath + found.appid + "|" + found.known_file);
+        if (found.has_typelib) {
+            typelib_keys.push_back(root_text + "|" + kTypeLibPath + found.typelib + "|" + found.known_file);
+            typelib_ids.push_back(Trimmed(found.typelib));
         }
-    });
-    for (const std::vector<MatchedClass>& range : matched)
-        for (const MatchedClass& found : range) {
-            if (server_allowed && !server_allowed(found.server_path)) continue;
-            // The class key as enumerated, so that it names exactly the key found.
-            class_keys.push_back(root_text + "|" + base_path + found.clsid + "|" + found.known_file);
-            clsids.push_back(Trimmed(found.clsid));
-            if (found.has_appid) appid_keys.push_back(root_text + "|" + kAppIdPath + found.appid + "|" + found.known_file);
-            if (found.has_typelib) {
-                typelib_keys.push_back(root_text + "|" + kTypeLibPath + found.typelib + "|" + found.known_file);
-                typelib_ids.push_back(Trimmed(found.typelib));
-            }
-        }
+    };
+    WalkSubKeysSpread<MatchedClass>(root, base_path, view, new_reader, take);
 }
 
 bool MatchServerFile(const StringList& known_files, const std::string& server_path, std::string& matched_file,
@@ -312,11 +334,15 @@ bool MatchServerFile(const StringList& known_files, const std::string& server_pa
 
 void ScanInterfaces(const StringList& clsids, const StringList& typelib_ids, StringList& interface_keys,
                     RegistryView view) {
-    WalkNames(HKEY_LOCAL_MACHINE, kInterfacePath, NameKind::kSubKeys, view,
-              [&](const RegistryKey& base, const std::string&, const std::string& iid) {
-                  if (InterfaceBelongs(base, iid, clsids, typelib_ids, view))
-                      AddOnce(interface_keys, kLocalMachine + "|" + kInterfacePath + iid);
-              });
+    const auto new_reader = [&]() -> NameReader<std::string> {
+        return [&](const RegistryKey& base, const std::string& name, std::string& iid) {
+            iid = Trimmed(name);
+            return InterfaceBelongs(base, iid, clsids, typelib_ids, view);
+        };
+    };
+    WalkSubKeysSpread<std::string>(HKEY_LOCAL_MACHINE, kInterfacePath, view, new_reader, [&](const std::string& iid) {
+        AddOnce(interface_keys, kLocalMachine + "|" + kInterfacePath + iid);
+    });
 }
 
 void ScanBrowserHelperObjects(const StringList& clsids, StringList& output, RegistryView view) {
