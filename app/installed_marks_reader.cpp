@@ -15,6 +15,7 @@ struct InstalledMarksReader::Read {
     RegistryView view;
     std::vector<bool> marks;  // written by the read's thread before it sets done
     std::atomic<bool> done{false};
+    bool taken = false;  // its marks have been handed out
     KernelHandle thread;
 
     bool Finished() const { return WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0; }
@@ -57,10 +58,11 @@ bool InstalledMarksReader::Start(HWND window, UINT message, const std::string& w
 
 bool InstalledMarksReader::Take(WPARAM number, std::vector<bool>& marks) {
     bool taken = false;
-    if (number == latest_) {
+    if (number == latest_ && number > forgotten_) {
         for (const std::unique_ptr<Read>& read : reads_)
-            if (read->number == number && read->done) {
+            if (read->number == number && read->done && !read->taken) {
                 marks = std::move(read->marks);
+                read->taken = true;
                 taken = true;
             }
     }
@@ -73,8 +75,14 @@ void InstalledMarksReader::Wait() {
     reads_.clear();
 }
 
+// A read that has ended goes once its answer can no longer be taken: taken, or stale. The
+// latest read's answer stays until its own message comes, whatever message comes first.
 void InstalledMarksReader::LetFinishedGo() {
     reads_.erase(std::remove_if(reads_.begin(), reads_.end(),
-                                [](const std::unique_ptr<Read>& read) { return read->Finished(); }),
+                                [&](const std::unique_ptr<Read>& read) {
+                                    const bool answer_wanted =
+                                        read->number == latest_ && read->number > forgotten_ && !read->taken;
+                                    return !answer_wanted && read->Finished();
+                                }),
                  reads_.end());
 }

@@ -25,8 +25,11 @@ public:
     bool Start(HWND window, UINT message, const std::string& work_folder, const std::string& type,
                const StringList& catalogue, RegistryView view);
     // The marks of read number `read` (its wparam), when it is the latest one started and has
-    // finished; false for a stale read. Reads that have finished are let go.
+    // finished; false for a stale read or one taken before. Finished reads whose answer is no
+    // longer wanted are let go.
     bool Take(WPARAM read, std::vector<bool>& marks);
+    // The answers of the reads started so far are dropped: what they read is no longer shown.
+    void Forget() { forgotten_ = latest_; }
     // Returns once no read runs: before the working folder is rewritten or removed.
     void Wait();
 
@@ -36,5 +39,6 @@ private:
     void LetFinishedGo();
 
     std::vector<std::unique_ptr<Read>> reads_;
-    WPARAM latest_ = 0;
+    WPARAM latest_ = 0;     // the number of the last read started
+    WPARAM forgotten_ = 0;  // reads up to this number are stale
 };

@@ -154,7 +154,10 @@ void SoftwarePage::RefillList() {
         engine.ListSoftware(engine.SoftwareType, engine.SoftwareSubType, engine.SoftwareOS);
     }
     ShowRows();
-    if (database_available_) ReadInstalledMarks();
+    if (database_available_)
+        ReadInstalledMarks();
+    else
+        marks_reader_.Forget();
 }
 
 void SoftwarePage::OnSoftwareItem(const std::string& line) {
@@ -164,6 +167,8 @@ void SoftwarePage::OnSoftwareItem(const std::string& line) {
 void SoftwarePage::ReadInstalledMarks() {
     TQX& engine = form_.Engine();
     const StringList* catalogue = engine.SoftwareListOf(engine.SoftwareType);
+    // Whatever an earlier read finds belongs to a listing no longer shown.
+    marks_reader_.Forget();
     if (!catalogue) return;
     if (!marks_reader_.Start(form_.Handle(), WM_KESTRUNE_MARKS, engine.WorkDir, engine.SoftwareType, *catalogue,
                              MachineView()))
