@@ -37,6 +37,12 @@ CatalogueEntry EntryOfLine(int line_index, const std::string& line) {
     return entry;
 }
 
+void SetInstalledMarks(std::vector<CatalogueEntry>& entries, const std::vector<bool>& marks) {
+    for (CatalogueEntry& entry : entries)
+        entry.installed = entry.line >= 0 && static_cast<std::size_t>(entry.line) < marks.size() &&
+                          marks[static_cast<std::size_t>(entry.line)];
+}
+
 bool ContainsSearchText(const std::string& text, const std::string& needle) {
     if (needle.empty()) return true;
     const std::string upper_text = UpperCased(text), upper_needle = UpperCased(needle);

@@ -30,6 +30,10 @@ struct CatalogueEntry {
 // short line gives empty cells.
 CatalogueEntry EntryOfLine(int line_index, const std::string& line);
 
+// Each entry marked installed when marks (one per catalogue line) says so; a line beyond the
+// marks is unmarked.
+void SetInstalledMarks(std::vector<CatalogueEntry>& entries, const std::vector<bool>& marks);
+
 // text contains needle, the single-byte letters of both folded to upper case; a match starts
 // only where a character of text starts, so the trail byte of a double-byte character is
 // never matched on its own. An empty needle is contained in every text.

@@ -3,6 +3,7 @@
 #include "catalogue_rows.h"
 #include "category_files.h"
 #include "control_ids.h"
+#include "installed_marks.h"
 #include "machine_views.h"
 #include "main_window.h"
 #include "resource_ids.h"
@@ -172,7 +173,7 @@ void SoftwarePage::ReadInstalledMarks() {
     if (!catalogue) return;
     if (!marks_reader_.Start(form_.Handle(), WM_KESTRUNE_MARKS, engine.WorkDir, engine.SoftwareType, *catalogue,
                              MachineView()))
-        ShowInstalledMarks(engine.InstalledMarks(engine.SoftwareType, MachineView()));
+        ShowInstalledMarks(InstalledMarksOf(engine.WorkDir, engine.SoftwareType, *catalogue, MachineView()));
 }
 
 void SoftwarePage::OnInstalledMarksRead(WPARAM read) {
@@ -181,8 +182,7 @@ void SoftwarePage::OnInstalledMarksRead(WPARAM read) {
 }
 
 void SoftwarePage::ShowInstalledMarks(const std::vector<bool>& marks) {
-    for (CatalogueEntry& entry : entries_)
-        entry.installed = entry.line < static_cast<int>(marks.size()) && marks[static_cast<size_t>(entry.line)];
+    SetInstalledMarks(entries_, marks);
     // The rows ask for their cells: they need new places only when sorted by the mark.
     if (sort_order_.column == kStatusColumn)
         ShowRows();

@@ -83,8 +83,7 @@ void Paint() {
 void ShowMarks(WPARAM read) {
     std::vector<bool> marks;
     if (!g_page.marks_reader.Take(read, marks)) return;
-    for (CatalogueEntry& entry : g_page.entries)
-        entry.installed = entry.line < static_cast<int>(marks.size()) && marks[static_cast<size_t>(entry.line)];
+    SetInstalledMarks(g_page.entries, marks);
     InvalidateRect(g_page.list, nullptr, FALSE);
     UpdateWindow(g_page.list);
     g_page.times.marks_ms = Now() - g_page.marks_started;

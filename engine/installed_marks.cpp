@@ -1,15 +1,15 @@
 // Which programs of a listed catalogue this machine has registered as installed.
+#include "installed_marks.h"
+
 #include <set>
 #include <string_view>
 #include <unordered_set>
 
 #include "category_files.h"
 #include "category_record_reader.h"
-#include "installed_marks.h"
 #include "installed_software.h"
 #include "machine_views.h"
 #include "text_rules.h"
-#include "tqx.h"
 #include "user_sids.h"
 
 namespace {
@@ -89,9 +89,4 @@ std::vector<bool> InstalledMarksOf(const std::string& work_folder, const std::st
     for (std::size_t line = 0; line < catalogue.size(); ++line)
         marks[line] = NamesARegistration(identification[line], display_names);
     return marks;
-}
-
-std::vector<bool> TQX::InstalledMarks(const std::string& type, RegistryView view) const {
-    const StringList* cache = SoftwareListOf(type);
-    return cache ? InstalledMarksOf(WorkDir, type, *cache, view) : std::vector<bool>();
 }

@@ -9,8 +9,10 @@
 #include "splitters.h"
 
 // For each catalogue line (as the engine lists them, "KEY|..."), whether a display name of the
-// machine's registrations (Windows Installer and the uninstall keys, in every view SearchViews
-// gives) is contained in one of its identification records, read from the type's files in
-// work_folder. Empty for an empty catalogue. Touches nothing but the registry and those files.
+// registrations TQX::ListInstallPaths reads (Windows Installer and the uninstall keys, in every
+// view SearchViews gives), whatever their folders, is contained in one of its identification
+// records, read from the type's files in work_folder, as ListInstallPaths matches them. The
+// registrations are read once. Empty for an empty catalogue. Touches nothing but the registry
+// and those files.
 std::vector<bool> InstalledMarksOf(const std::string& work_folder, const std::string& type,
                                    const StringList& catalogue, RegistryView view);

@@ -128,12 +128,6 @@ public:
     bool ListSoftware(const std::string& type, const std::string& sub_type, const std::string& os);
     // Emits through OnInstalledPath the folders in which the program at row is installed.
     void ListInstallPaths(int row, const std::string& type, RegistryView view);
-    // For each line of the type's catalogue cache, whether this machine registers that program as
-    // installed: a display name from the registrations ListInstallPaths reads (Windows Installer
-    // and the uninstall keys, in every view SearchViews gives), whatever their folders, matched
-    // against its identification records as ListInstallPaths matches them. The registrations are
-    // read once. Empty for another type.
-    std::vector<bool> InstalledMarks(const std::string& type, RegistryView view) const;
 
     // The seven analysis steps, in the order the analysis worker runs them. Step 3 starts
     // DirList afresh and adds every folder it reports; step 7 reads it.

@@ -67,20 +67,6 @@ bool NamesOneKey(const std::string& value) {
     return Trimmed(value).find_first_not_of('\\') != std::string::npos;
 }
 
-// A value of key as ReadValueText reads it, in one call when it fits in 255 bytes (the class
-// walk reads up to three per matching class). False when it is absent.
-bool ValueTextIfPresent(const RegistryKey& key, const std::string& value_name, std::string& text) {
-    char buffer[kNameBufferLength + 1] = {};
-    DWORD length = kNameBufferLength;
-    const LONG status =
-        RegQueryValueExA(key.Get(), value_name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &length);
-    if (status == ERROR_SUCCESS) {
-        text = buffer;
-        return true;
-    }
-    return status == ERROR_MORE_DATA && ReadValueText(key, value_name, text);
-}
-
 // The server path of a class: the default value of its InprocServer32 key, or of its
 // LocalServer32 key when it has no InprocServer32 key. Empty when neither opens or the value
 // is absent; an empty path matches nothing.
@@ -90,7 +76,7 @@ std::string ServerPathOf(const RegistryKey& base, const std::string& clsid, Regi
         !OpenBelow(server, base, clsid + "\\LocalServer32\\", view))
         return std::string();
     std::string path;
-    ValueTextIfPresent(server, "", path);
+    ReadValueText(server, "", path);
     return path;
 }
 
@@ -175,11 +161,11 @@ bool ReadMatchedClass(const RegistryKey& base, const std::string& clsid, const S
     const bool counted = RegQueryInfoKeyA(class_key.Get(), nullptr, nullptr, nullptr, &sub_keys, nullptr, nullptr,
                                           &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     if (!counted || values > 0)
-        found.has_appid = ValueTextIfPresent(class_key, "AppID", found.appid) && NamesOneKey(found.appid);
+        found.has_appid = ReadValueText(class_key, "AppID", found.appid) && NamesOneKey(found.appid);
     RegistryKey typelib_key;
     if (!counted || sub_keys > 1)
         found.has_typelib = OpenBelow(typelib_key, class_key, "TypeLib\\", view) &&
-                            ValueTextIfPresent(typelib_key, "", found.typelib) && NamesOneKey(found.typelib);
+                            ReadValueText(typelib_key, "", found.typelib) && NamesOneKey(found.typelib);
     return true;
 }
 
@@ -241,7 +227,7 @@ bool InterfaceBelongs(const RegistryKey& base, const std::string& iid, const Str
         RegistryKey key;
         if (!OpenBelow(key, base, iid + entry.sub_key, view)) continue;
         std::string id;
-        return ValueTextIfPresent(key, "", id) && IsListedIn(*entry.ids, Trimmed(id));
+        return ReadValueText(key, "", id) && IsListedIn(*entry.ids, Trimmed(id));
     }
     return false;
 }

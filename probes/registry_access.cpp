@@ -81,24 +81,24 @@ bool HasValue(const RegistryKey& key, const std::string& value_name) {
 }
 
 bool ReadValueText(const RegistryKey& key, const std::string& value_name, std::string& text) {
-    DWORD size = 0;
-    if (RegQueryValueExA(key.Get(), value_name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
-        return false;
-    // The value may grow between the probe and the read; a few more tries follow it.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        // One zero byte beyond the length given ends the text whatever the data holds.
-        std::vector<char> buffer(std::max(size, kNameBufferLength) + 1, '\0');
-        DWORD length = static_cast<DWORD>(buffer.size() - 1);
-        const LONG status = RegQueryValueExA(key.Get(), value_name.c_str(), nullptr, nullptr,
-                                             reinterpret_cast<BYTE*>(buffer.data()), &length);
-        if (status == ERROR_MORE_DATA) {
-            size = length;
-            continue;
-        }
-        text = status == ERROR_SUCCESS ? std::string(buffer.data()) : std::string();
-        return true;
+    // One zero byte beyond the length given ends the text whatever the data holds.
+    std::vector<char> buffer(kNameBufferLength + 1, '\0');
+    DWORD length = kNameBufferLength;
+    const auto query = [&] {
+        return RegQueryValueExA(key.Get(), value_name.c_str(), nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(buffer.data()), &length);
+    };
+    // Most values fit the name buffer and are read in this one call.
+    LONG status = query();
+    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return false;
+    // A longer value is read into a buffer of its size; it may grow meanwhile, so a few more
+    // tries follow it.
+    for (int attempt = 0; status == ERROR_MORE_DATA && attempt < 3; ++attempt) {
+        buffer.assign(std::max(length, kNameBufferLength) + 1, '\0');
+        length = static_cast<DWORD>(buffer.size() - 1);
+        status = query();
     }
-    text.clear();
+    text = status == ERROR_SUCCESS ? std::string(buffer.data()) : std::string();
     return true;
 }
 

@@ -40,10 +40,10 @@ std::string ValueNameAt(const RegistryKey& key, DWORD index);
 // value).
 bool HasValue(const RegistryKey& key, const std::string& value_name);
 
-// Reads a value in two calls: the size probe (false when the value is absent, text unchanged),
-// then the value into a zero-filled buffer of at least 255 bytes. The text is the data up to the
-// first zero byte, whatever the value's type. A value longer than 255 bytes is read whole.
-// When the second call fails the value still counts as present and its text is empty.
+// Reads a value into a zero-filled buffer of 255 bytes, in one call when it fits (false when the
+// value is absent, text unchanged). The text is the data up to the first zero byte, whatever the
+// value's type. A value longer than 255 bytes is read whole, with more calls; when those fail
+// the value still counts as present and its text is empty.
 bool ReadValueText(const RegistryKey& key, const std::string& value_name, std::string& text);
 
 // One step of a key walk: the open base key and the name found at the current index.
