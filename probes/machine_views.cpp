@@ -204,6 +204,8 @@ std::vector<std::string> MachinePathsOf(const std::string& path) {
     return MachinePathsOf(path, facts);
 }
 
+std::string NativeSpellingOf(const std::string& path) { return MachinePathsOf(path).front(); }
+
 std::string MachineWindowsFolder() {
     char path[MAX_PATH + 1] = {};
     const UINT length = GetWindowsDirectoryA(path, MAX_PATH);

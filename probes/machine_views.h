@@ -50,6 +50,11 @@ std::vector<std::string> MachinePathsOf(const std::string& path, const MachinePa
 // The same with the facts of this machine and process.
 std::vector<std::string> MachinePathsOf(const std::string& path);
 
+// The spelling through which this process reaches what 64-bit Windows itself means by path (a
+// service's image, a driver): the first of MachinePathsOf, <windows>\Sysnative\... for a System32
+// path in a 32-bit process on 64-bit Windows, path itself otherwise.
+std::string NativeSpellingOf(const std::string& path);
+
 // The Windows folder ("C:\Windows"); empty when the system does not give it.
 std::string MachineWindowsFolder();
 // The 32-bit system folder of 64-bit Windows ("C:\Windows\SysWOW64"); empty on 32-bit Windows.

@@ -11,7 +11,8 @@
 struct ServiceEntry {
     std::string name, display_name;
     std::string image_path;  // as the service control manager reports it (lpBinaryPathName)
-    std::string image_file;  // the full Win32 path of the file it runs or loads (ServiceImageFile)
+    std::string image_file;  // the full Win32 path of the file it runs or loads (ServiceImageFile), as
+                             // this process reaches it (NativeSpellingOf)
     DWORD type = 0;          // SERVICE_WIN32_OWN_PROCESS, SERVICE_KERNEL_DRIVER ...
     DWORD state = 0;         // SERVICE_RUNNING, SERVICE_STOPPED ...
 };

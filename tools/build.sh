@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
-# Configures and builds the three builds: the native portable core with hdbtool (build/native),
-# the fuzz targets of the database parsers (build/fuzz) and the 32-bit Windows programs
-# (build/win32). The native build's ctest also runs the Windows and the fuzz tests.
+# Configures and builds the builds: the native portable core with hdbtool (build/native), the fuzz
+# targets of the database parsers (build/fuzz), the Windows programs (build/win32: i686 where the
+# host runs i386 code, x86_64 where it runs 64-bit code only) and, on the latter where qemu runs
+# i386 programs, the shipped i686 qxcli and machine views test for the WoW64 checks (build/wow64).
+# The native build's ctest also runs the Windows, WoW64 and fuzz tests.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The Windows build runs hdbtool.exe under Wine to make its signature package.
 bash "$root/tools/wine-prefix.sh"
 source "$root/tools/windows-arch.sh"
-# The Windows build's folder keeps its name for both architectures; a change of host kind
-# starts it afresh.
-toolchain="$root/cmake/mingw-$KESTRUNE_WINDOWS_ARCH.cmake"
-if ! grep -qs "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain\$" "$root/build/win32/CMakeCache.txt"; then
-  rm -rf "$root/build/win32"
-fi
+
+# configure_windows BUILD-FOLDER ARCH [CMAKE-ARGS...]: a change of architecture starts the folder
+# afresh.
+configure_windows() {
+  local folder=$1 toolchain="$root/cmake/mingw-$2.cmake"
+  shift 2
+  if ! grep -qs "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain\$" "$folder/CMakeCache.txt"; then
+    rm -rf "$folder"
+  fi
+  cmake -S "$root" -B "$folder" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" "$@" >/dev/null
+}
+
 # The update's end-to-end test runs the native release tool.
-cmake -S "$root" -B "$root/build/win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DKESTRUNE_NATIVE_TOOLS_DIR="$root/build/native/bin" >/dev/null
+configure_windows "$root/build/win32" "$KESTRUNE_WINDOWS_ARCH" -DKESTRUNE_NATIVE_TOOLS_DIR="$root/build/native/bin" \
+  -DKESTRUNE_WOW64_BUILD_DIR="$root/build/wow64"
 # The fuzz build (clang with libFuzzer) fuzzes the database parsers; the native build's ctest runs it.
 cmake -S "$root" -B "$root/build/fuzz" -G Ninja -DKESTRUNE_FUZZ=ON \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
@@ -24,3 +32,7 @@ cmake -S "$root" -B "$root/build/native" -G Ninja -DKESTRUNE_WIN32_BUILD_DIR="$r
 cmake --build "$root/build/native"
 cmake --build "$root/build/fuzz"
 cmake --build "$root/build/win32"
+if [ "$KESTRUNE_WINDOWS_ARCH" = x86_64 ] && [ "$KESTRUNE_HOST_I386" = emulated ]; then
+  configure_windows "$root/build/wow64" i686
+  cmake --build "$root/build/wow64" --target qxcli test_machine_views
+fi

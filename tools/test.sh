@@ -3,5 +3,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/tools/setup.sh"
+source "$root/tools/windows-arch.sh"
+kestrune_windows_summary
 bash "$root/tools/build.sh"
+kestrune_windows_summary
 bash "$root/tools/with-display.sh" ctest --test-dir "$root/build/native" --output-on-failure -j2

@@ -17,10 +17,17 @@ for _ in $(seq 1 50); do
 done
 export DISPLAY=":$number"
 # A Wine server left from a run without this display would refuse windows on it.
-WINEPREFIX="${KESTRUNE_WINEPREFIX:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix}" wineserver -k 2>/dev/null
+build=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build
+stop_wine() {
+  local prefix
+  for prefix in "${KESTRUNE_WINEPREFIX:-$build/wineprefix}" "$build/wineprefix32"; do
+    [ -f "$prefix/system.reg" ] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null
+  done
+}
+stop_wine
 "$@"
 status=$?
-WINEPREFIX="${KESTRUNE_WINEPREFIX:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wineprefix}" wineserver -k 2>/dev/null
+stop_wine
 kill "$xvfb" 2>/dev/null
 wait "$xvfb" 2>/dev/null
 exit "$status"

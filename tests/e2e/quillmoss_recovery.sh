@@ -4,7 +4,8 @@
 # its services, schedules what is in use for the restart, and keeps a copy of everything; an
 # analysis then shows the held items as pending; Wine's restart (wineboot -r) removes them; and
 # "qxcli restore" brings back every file (content and attributes), key and value byte for byte,
-# except an item that exists again, which it reports and leaves.
+# except an item that exists again, which it reports and leaves. KESTRUNE_TEST_WINDOWS=32 says the
+# prefix is 32-bit Windows, where the fixture has no 32-bit half.
 # Usage: quillmoss_recovery.sh BIN_FOLDER SIGNATURE_PACKAGE
 set -u
 bin=$1
@@ -57,10 +58,16 @@ keys=(
   'HKCU\Software\Quillmoss'
   'HKLM\SYSTEM\CurrentControlSet\Services\QuillmossUpdate'
   'HKLM\SYSTEM\CurrentControlSet\Services\qmfilter'
-  # The 32-bit half, as the 64-bit view names it.
-  'HKLM\SOFTWARE\Wow6432Node\Quillmoss'
-  'HKLM\SOFTWARE\Classes\Wow6432Node\CLSID\{90D6CC0C-2788-4489-B67E-9C773186885E}'
 )
+# 64-bit Windows has the 32-bit half too: its keys, as the 64-bit view names them, and its folder.
+file_parts=(files)
+if [ "${KESTRUNE_TEST_WINDOWS:-64}" != 32 ]; then
+  keys+=(
+    'HKLM\SOFTWARE\Wow6432Node\Quillmoss'
+    'HKLM\SOFTWARE\Classes\Wow6432Node\CLSID\{90D6CC0C-2788-4489-B67E-9C773186885E}'
+  )
+  file_parts+=(files-x86)
+fi
 values=(
   'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Shell Extensions\Approved|{90D6CC0C-2788-4489-B67E-9C773186885E}'
   'HKLM\SOFTWARE\Microsoft\Internet Explorer\Toolbar|{90D6CC0C-2788-4489-B67E-9C773186885E}'
@@ -76,7 +83,7 @@ snapshot() {  # FOLDER: every key exported, every value queried, the program fol
     wine_run reg query "${value%%|*}" /v "${value#*|}" 2>/dev/null | tr -d '\r' >>"$1/values.txt"
   done
   cp -r "$prefix/drive_c/Program Files/Quillmoss" "$1/files"
-  cp -r "$prefix/drive_c/Program Files (x86)/Quillmoss" "$1/files-x86"
+  [ "${#file_parts[@]}" -eq 1 ] || cp -r "$prefix/drive_c/Program Files (x86)/Quillmoss" "$1/files-x86"
   wine_run cmd /c attrib /s "$program_folder\\*" 2>/dev/null | tr -d '\r' | sort >"$1/attributes.txt"
 }
 # A hidden, read-only file must come back hidden and read-only.
@@ -143,7 +150,7 @@ snapshot "$work/after"
 for part in values.txt attributes.txt; do
   if diff -u "$work/before/$part" "$work/after/$part" >"$work/diff"; then pass "restored as before: $part"; else fail "restored as before: $part" "$work/diff"; fi
 done
-for part in files files-x86; do
+for part in "${file_parts[@]}"; do
   if diff -r "$work/before/$part" "$work/after/$part" >"$work/diff"; then pass "every file restored byte for byte: $part"; else fail "every file restored byte for byte: $part" "$work/diff"; fi
 done
 i=0

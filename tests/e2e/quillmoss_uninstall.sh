@@ -2,15 +2,17 @@
 # End to end, as a user of qxcli meets it: install the stubborn Quillmoss and its look-alike
 # neighbour into the Wine prefix, list, propose paths, analyse (every expected trace and nothing
 # else, its services included), clean, and check that every Quillmoss trace is gone while the
-# neighbour's stay.
-# Usage: quillmoss_uninstall.sh BIN_FOLDER SIGNATURE_PACKAGE
+# neighbour's stay. QXCLI is another build's qxcli.exe to drive instead of BIN_FOLDER's (the
+# shipped i686 one, where the tests' own build is x86_64).
+# Usage: quillmoss_uninstall.sh BIN_FOLDER SIGNATURE_PACKAGE [QXCLI]
 set -u
 bin=$1
 package=$2
+qxcli_program=${3:-$bin/qxcli.exe}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root="$here/../.."
 fixture() { bash "$root/tests/fixtures/stubborn/run_fixture.sh" "$bin/stubborn_fixture.exe" "$@"; }
-qxcli() { bash "$root/tools/wine-run.sh" "$bin/qxcli.exe" --db "Z:$package" --utf8 "$@" 2>>"$log"; }
+qxcli() { bash "$root/tools/wine-run.sh" "$qxcli_program" --db "Z:$package" --utf8 "$@" 2>>"$log"; }
 
 log=$(mktemp)
 work=$(mktemp -d)

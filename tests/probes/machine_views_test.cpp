@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "check.h"
 #include "file_system.h"
 #include "machine_views.h"
@@ -10,11 +12,19 @@
 #include "system_folders.h"
 #include "text_rules.h"
 
-// These run in the project's 64-bit prefix, as a 64-bit process.
+// These run in the project's 64-bit prefix, as a 64-bit process or as the shipped 32-bit one under
+// WoW64, and in the 32-bit prefix where the host has one.
 
 namespace {
 
 const std::string kPid = std::to_string(GetCurrentProcessId());
+
+// The kind of Windows the test run says this machine is (KESTRUNE_TEST_WINDOWS=32 in the 32-bit
+// prefix), never what the code under test finds.
+bool MachineIs32BitWindows() {
+    const char* windows = std::getenv("KESTRUNE_TEST_WINDOWS");
+    return windows && std::string(windows) == "32";
+}
 
 // A key created in one view (KEY_WOW64_32KEY or KEY_WOW64_64KEY), with keys below it when asked,
 // removed with everything below it in that same view when the test ends, also when a check has
@@ -78,7 +88,24 @@ void CheckSpellings(const std::vector<SpellingCase>& cases) {
 
 }  // namespace
 
+TEST(on_32_bit_windows_there_is_one_view_and_one_system_folder) {
+    if (!MachineIs32BitWindows()) return;
+    CHECK(!IsWindows64Bit());
+    CHECK_EQ(MachineView(), RegistryView::kDefault);
+    CHECK_EQ(SearchViews(MachineView()), std::vector<RegistryView>{RegistryView::kDefault});
+    CHECK_EQ(SystemWow64Folder(), "");
+    // Nothing is redirected: a key found in any view and a path are spelled as written.
+    const std::string name = "KestruneViewTest" + kPid;
+    const ViewKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, KEY_WOW64_32KEY);
+    CHECK_EQ(MachineSpelling("HKLM|SOFTWARE\\" + name, RegistryView::k32Bit), "HKLM|SOFTWARE\\" + name);
+    for (const std::string& path : {WindowsFolder() + "\\System32\\drivers\\q.sys", std::string("C:\\Program Files\\Q")}) {
+        CONTEXT(path);
+        CHECK_EQ(MachinePathsOf(path), std::vector<std::string>{path});
+    }
+}
+
 TEST(this_prefix_is_64_bit_windows_searched_in_both_views) {
+    if (MachineIs32BitWindows()) return;
     CHECK(IsWindows64Bit());
     CHECK_EQ(MachineView(), RegistryView::k64Bit);
     CHECK_EQ(SearchViews(MachineView()), (std::vector<RegistryView>{RegistryView::k64Bit, RegistryView::k32Bit}));
@@ -86,6 +113,7 @@ TEST(this_prefix_is_64_bit_windows_searched_in_both_views) {
 }
 
 TEST(a_key_of_the_32_bit_view_is_spelled_with_wow6432node) {
+    if (MachineIs32BitWindows()) return;
     const std::string name = "KestruneViewTest" + kPid;
     const ViewKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, KEY_WOW64_32KEY, "Sub\\Deeper");
     // The 32-bit view reaches it, the 64-bit view does not.
@@ -107,6 +135,7 @@ TEST(a_key_of_the_32_bit_view_is_spelled_with_wow6432node) {
 }
 
 TEST(a_class_of_the_32_bit_view_is_spelled_with_wow6432node) {
+    if (MachineIs32BitWindows()) return;
     const std::string clsid = "{4B455354-5255-4E45-5649-" + std::string(12 - kPid.size(), '0') + kPid + "}";
     const ViewKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\" + clsid, KEY_WOW64_32KEY, "InprocServer32");
     CheckSpellings({
@@ -118,6 +147,7 @@ TEST(a_class_of_the_32_bit_view_is_spelled_with_wow6432node) {
 }
 
 TEST(a_key_both_views_share_or_cannot_find_stays_as_written) {
+    if (MachineIs32BitWindows()) return;
     const std::string name = "KestruneViewTest" + kPid;
     const ViewKey user_key(HKEY_CURRENT_USER, "Software\\" + name, KEY_WOW64_32KEY);
     CHECK(OpensIn(HKEY_CURRENT_USER, "Software\\" + name, KEY_WOW64_64KEY));  // one key for both views
@@ -137,15 +167,18 @@ TEST(a_key_both_views_share_or_cannot_find_stays_as_written) {
 }
 
 TEST(a_key_in_both_views_is_two_keys_each_spelled_apart) {
+    if (MachineIs32BitWindows()) return;
     const std::string path = "SOFTWARE\\KestruneViewTest" + kPid + "Both";
     const ViewKey key_64(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY);
     const ViewKey key_32(HKEY_LOCAL_MACHINE, path, KEY_WOW64_32KEY);
     const std::string item = "HKLM|" + path + "|Version";
+    const std::string item_32 = "HKLM|SOFTWARE\\Wow6432Node\\KestruneViewTest" + kPid + "Both|Version";
+    // The process's own view is the 64-bit one for a 64-bit process, the 32-bit one under WoW64.
+    const bool process_64bit = sizeof(void*) == 8;
     CheckSpellings({
         {"the 64-bit key", item, RegistryView::k64Bit, item},
-        {"the 64-bit key, as the process's own view", item, RegistryView::kDefault, item},
-        {"the 32-bit key", item, RegistryView::k32Bit,
-         "HKLM|SOFTWARE\\Wow6432Node\\KestruneViewTest" + kPid + "Both|Version"},
+        {"the key of the process's own view", item, RegistryView::kDefault, process_64bit ? item : item_32},
+        {"the 32-bit key", item, RegistryView::k32Bit, item_32},
     });
 }
 
@@ -195,6 +228,7 @@ TEST(machine_paths_follow_the_redirected_folders) {
 }
 
 TEST(a_file_in_syswow64_is_reached_through_its_system32_spelling) {
+    if (MachineIs32BitWindows()) return;
     const std::string wow64 = SystemWow64Folder();
     CHECK(!wow64.empty());
     const ScratchFolder folder(wow64, "KestruneViewTest");

@@ -92,10 +92,10 @@ private:
     std::string name_, process_name_;
 };
 
-// A file of the prefix's drivers folder, deleted at the end.
+// A file of the drivers folder the system loads drivers from, deleted at the end.
 class PlantedDriver {
 public:
-    explicit PlantedDriver(const std::string& name) : path_(JoinPath(SystemFolder(), "drivers\\" + name)) {
+    explicit PlantedDriver(const std::string& name) : path_(JoinPath(NativeSystemFolder(), "drivers\\" + name)) {
         KernelHandle file(
             CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         CHECK(file.IsOpen());

@@ -14,6 +14,12 @@ std::string SystemFolder() {
     return path;
 }
 
+std::string NativeSystemFolder() {
+    BOOL wow64 = FALSE;
+    if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) return WindowsFolder() + "\\Sysnative";
+    return SystemFolder();
+}
+
 std::string ProfileFolder() {
     char path[MAX_PATH] = {};
     GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH);

@@ -6,4 +6,7 @@
 
 std::string WindowsFolder();
 std::string SystemFolder();
+// The 64-bit system folder as this process reaches it: <windows>\Sysnative in a 32-bit process on
+// 64-bit Windows (asked of IsWow64Process here, not of the code under test), else SystemFolder().
+std::string NativeSystemFolder();
 std::string ProfileFolder();
