@@ -6,6 +6,7 @@
 
 #include "backup_catalogue.h"
 #include "file_system.h"
+#include "machine_views.h"
 #include "reg_import.h"
 #include "win32/error_text.h"
 #include "win32/handles.h"
@@ -123,26 +124,28 @@ private:
     }
     void ReportThere(const std::string& item) { Report(dry_run_ ? "已存在, 将不覆盖: " : "已存在, 未覆盖: ", item); }
 
+    // Files and folders are recorded as the machine names them and put back where this process
+    // reaches them (AccessPathOf).
     void RestoreFile(const BackupEntry& entry) {
-        const std::string copy = folder_ + entry.stored;
+        const std::string copy = folder_ + entry.stored, target = AccessPathOf(entry.location);
         std::string reason;
         if (!FileExists(copy)) return Failed(entry.location, "the backup has no " + entry.stored);
-        if (PathTaken(entry.location)) return ThereAlready(entry.location);
-        const size_t parent = LastSeparator(entry.location);
-        if (!dry_run_ && !CreateDirectories(entry.location.substr(0, parent)))
-            return Failed(entry.location, ErrorText("cannot create the folder " + entry.location.substr(0, parent)));
-        if (!dry_run_ && !CopyBack(copy, entry.location, &reason)) return Failed(entry.location, reason);
+        if (PathTaken(target)) return ThereAlready(entry.location);
+        const size_t parent = LastSeparator(target);
+        if (!dry_run_ && !CreateDirectories(target.substr(0, parent)))
+            return Failed(entry.location, ErrorText("cannot create the folder " + target.substr(0, parent)));
+        if (!dry_run_ && !CopyBack(copy, target, &reason)) return Failed(entry.location, reason);
         Restored("已恢复文件: ", entry.location);
     }
 
     // A folder that is there (one whose deletion stopped part way) gets back what it is missing.
     void RestoreFolder(const BackupEntry& entry) {
-        const std::string copy = folder_ + entry.stored;
+        const std::string copy = folder_ + entry.stored, target = AccessPathOf(entry.location);
         if (!DirectoryExists(copy)) return Failed(entry.location, "the backup has no " + entry.stored);
-        if (!dry_run_ && !CreateDirectories(entry.location.substr(0, LastSeparator(entry.location))))
+        if (!dry_run_ && !CreateDirectories(target.substr(0, LastSeparator(target))))
             return Failed(entry.location, ErrorText("cannot create the folder above it"));
         TreeRestore tree(dry_run_);
-        tree.Copy(copy, entry.location);
+        tree.Copy(copy, target);
         if (!tree.failure.empty()) return Failed(entry.location, tree.failure);
         if (tree.made == 0) return ThereAlready(entry.location);
         Restored("已恢复目录: ", entry.location);

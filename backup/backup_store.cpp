@@ -6,6 +6,7 @@
 
 #include "errors.h"
 #include "file_system.h"
+#include "machine_views.h"
 #include "registry_export.h"
 #include "win32/error_text.h"
 #include "win32/handles.h"
@@ -140,7 +141,7 @@ int BackupStore::Add(BackupKind kind, const std::string& location, RegistryView 
 
 int BackupStore::BackUpFile(const std::string& path, std::string* failure) {
     const std::string stored = NextStoredName(".file");
-    if (!CopyFileA(path.c_str(), (folder_ + stored).c_str(), TRUE)) {
+    if (!CopyFileA(AccessPathOf(path).c_str(), (folder_ + stored).c_str(), TRUE)) {
         if (failure) *failure = ErrorText("cannot copy " + path + " into the backup");
         DeleteFileA((folder_ + stored).c_str());
         return -1;
@@ -151,7 +152,7 @@ int BackupStore::BackUpFile(const std::string& path, std::string* failure) {
 int BackupStore::BackUpFolder(const std::string& path, std::string* failure) {
     const std::string stored = NextStoredName(".folder");
     std::string reason;
-    if (!CopyTree(path, folder_ + stored, &reason)) {
+    if (!CopyTree(AccessPathOf(path), folder_ + stored, &reason)) {
         DeleteFolderTree(folder_ + stored);
         if (failure) *failure = reason;
         return -1;

@@ -35,6 +35,7 @@ public:
     const std::vector<BackupEntry>& Entries() const { return entries_; }
 
     // Each returns the entry's index, or -1 with the reason in failure (nothing is kept then).
+    // Files and folders are named as the machine names them (see AccessPathOf).
     int BackUpFile(const std::string& path, std::string* failure);
     int BackUpFolder(const std::string& path, std::string* failure);
     int BackUpRegistryKey(HKEY root, const std::string& root_name, const std::string& sub_key, RegistryView view,

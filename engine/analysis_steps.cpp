@@ -116,10 +116,14 @@ void TQX::AnalyzeCoreFile(int row, const std::string& type) {
         if (!ParseRecordPath(path, parsed, fault)) continue;  // never written by hdbtool
         if (!parsed.variable) path[0] = windows[0];
         const StringList on_this_machine = parsed.variable ? ExpandRecordPath(path) : StringList{path};
-        // On 64-bit Windows the copies in the other system and program folders too.
+        // On 64-bit Windows the copies in the other system and program folders too, each
+        // reported as the machine names it.
         for (const std::string& candidate : on_this_machine)
-            for (const std::string& copy : MachinePathsOf(candidate))
-                if (FileExists(copy)) Report(OnCoreFile, ShownFileTrace(Guard().CheckFile(copy), copy));
+            for (const std::string& copy : MachinePathsOf(candidate)) {
+                if (!FileExists(copy)) continue;
+                const std::string found = MachinePathOf(copy);
+                Report(OnCoreFile, ShownFileTrace(Guard().CheckFile(found), found));
+            }
         ScanInfoText::Set(path);
     }
 }
@@ -159,9 +163,10 @@ void TQX::AnalyzeSysFile(int row, const std::string& type) {
         const std::string path = drivers + name;
         for (const std::string& copy : MachinePathsOf(path)) {
             if (!FileExists(copy)) continue;
-            const SafetyVerdict verdict = Guard().CheckFile(copy);
-            if (verdict.allowed) analysis_scratch_.DriverFileList.push_back(copy);
-            Report(OnSysFile, ShownFileTrace(verdict, copy));
+            const std::string found = MachinePathOf(copy);
+            const SafetyVerdict verdict = Guard().CheckFile(found);
+            if (verdict.allowed) analysis_scratch_.DriverFileList.push_back(found);
+            Report(OnSysFile, ShownFileTrace(verdict, found));
         }
         ScanInfoText::Set(path);
     }

@@ -1,5 +1,6 @@
 #include "pending_marks.h"
 
+#include "machine_views.h"
 #include "restart_deletion.h"
 
 namespace {
@@ -10,7 +11,7 @@ const char kPendingReason[] = "重启后删除";
 
 std::string ShownFileTrace(const SafetyVerdict& verdict, const std::string& path) {
     if (!verdict.allowed) return SafetyGuard::Marked(verdict, path);
-    if (IsPendingDeletionAtRestart(path)) return SafetyGuard::Marked(SafetyVerdict::Refuse(kPendingReason), path);
+    if (IsPendingDeletionAtRestart(AccessPathOf(path))) return SafetyGuard::Marked(SafetyVerdict::Refuse(kPendingReason), path);
     return path;
 }
 

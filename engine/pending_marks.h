@@ -7,7 +7,7 @@
 
 #include "safety_guard.h"
 
-// The item as an analysis reports it: marked with the safety rules' reason when they refuse it,
-// marked pending when it waits for the restart, plain otherwise.
+// The item (a path as the machine names it) as an analysis reports it: marked with the safety
+// rules' reason when they refuse it, marked pending when it waits for the restart, plain otherwise.
 std::string ShownFileTrace(const SafetyVerdict& verdict, const std::string& path);
 bool IsMarkedPendingDeletion(const std::string& text);

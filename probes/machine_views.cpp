@@ -199,12 +199,29 @@ std::vector<std::string> MachinePathsOf(const std::string& path, const MachinePa
     return {path};
 }
 
-std::vector<std::string> MachinePathsOf(const std::string& path) {
+namespace {
+
+const MachinePathFacts& ThisMachinePathFacts() {
     static const MachinePathFacts facts{MachineWindowsFolder(), IsWindows64Bit(), kProcessIs64Bit};
-    return MachinePathsOf(path, facts);
+    return facts;
 }
 
-std::string NativeSpellingOf(const std::string& path) { return MachinePathsOf(path).front(); }
+}  // namespace
+
+std::vector<std::string> MachinePathsOf(const std::string& path) { return MachinePathsOf(path, ThisMachinePathFacts()); }
+
+std::string AccessPathOf(const std::string& path) { return MachinePathsOf(path).front(); }
+
+std::string MachinePathOf(const std::string& path, const MachinePathFacts& facts) {
+    if (!facts.windows_64bit || facts.process_64bit) return path;
+    const std::string windows = WithoutTrailingSeparators(facts.windows_folder);
+    const std::size_t native =
+        windows.empty() ? std::string::npos : FolderPrefixLength(path, windows + "\\Sysnative");
+    if (native == std::string::npos) return path;
+    return path.substr(0, windows.size()) + "\\System32" + path.substr(native);
+}
+
+std::string MachinePathOf(const std::string& path) { return MachinePathOf(path, ThisMachinePathFacts()); }
 
 std::string MachineWindowsFolder() {
     char path[MAX_PATH + 1] = {};

@@ -50,10 +50,19 @@ std::vector<std::string> MachinePathsOf(const std::string& path, const MachinePa
 // The same with the facts of this machine and process.
 std::vector<std::string> MachinePathsOf(const std::string& path);
 
-// The spelling through which this process reaches what 64-bit Windows itself means by path (a
-// service's image, a driver): the first of MachinePathsOf, <windows>\Sysnative\... for a System32
-// path in a 32-bit process on 64-bit Windows, path itself otherwise.
-std::string NativeSpellingOf(const std::string& path);
+// Files are reported and logged as the machine names them; a 32-bit process on 64-bit Windows
+// reaches the 64-bit System32 only as <windows>\Sysnative. These two turn one spelling into the
+// other: every file operation on a reported path goes through AccessPathOf, every path a file
+// operation found is reported through MachinePathOf.
+// The spelling through which this process reaches the file the machine names path: the first of
+// MachinePathsOf (<windows>\System32\... becomes <windows>\Sysnative\... in a 32-bit process on
+// 64-bit Windows), path itself otherwise.
+std::string AccessPathOf(const std::string& path);
+// The machine's name for a path this process reached: <windows>\Sysnative\... is
+// <windows>\System32\... in a 32-bit process on 64-bit Windows (the Windows folder, "\" or "/"
+// and what follows as written); anything else stays as it is.
+std::string MachinePathOf(const std::string& path, const MachinePathFacts& facts);
+std::string MachinePathOf(const std::string& path);
 
 // The Windows folder ("C:\Windows"); empty when the system does not give it.
 std::string MachineWindowsFolder();

@@ -1,6 +1,7 @@
 #include "removal.h"
 
 #include "file_system.h"
+#include "machine_views.h"
 #include "process_probes.h"
 #include "registry_item.h"
 #include "registry_items.h"
@@ -31,17 +32,19 @@ RemovalOutcome DeletedOrScheduled(bool gone, bool (*schedule)(const std::string&
 RemovalOutcome RemoveFile(const SafetyGuard& guard, const std::string& path, RemovalBackup* backup) {
     const SafetyVerdict verdict = guard.CheckFile(path);
     if (!verdict.allowed) return Refused(verdict);
+    const std::string access = AccessPathOf(path);
     std::string why;
-    if (backup && FileExists(path) && !backup->BackUpFile(path, &why)) return NotBackedUp(why);
-    return DeletedOrScheduled(DeleteFileAlways(path), ScheduleDeletionAtRestart, path);
+    if (backup && FileExists(access) && !backup->BackUpFile(path, &why)) return NotBackedUp(why);
+    return DeletedOrScheduled(DeleteFileAlways(access), ScheduleDeletionAtRestart, access);
 }
 
 RemovalOutcome RemoveFolder(const SafetyGuard& guard, const std::string& path, RemovalBackup* backup) {
     const SafetyVerdict verdict = guard.CheckFolder(path);
     if (!verdict.allowed) return Refused(verdict);
+    const std::string access = AccessPathOf(path);
     std::string why;
-    if (backup && DirectoryExists(path) && !backup->BackUpFolder(path, &why)) return NotBackedUp(why);
-    return DeletedOrScheduled(DeleteFolderTree(path), ScheduleTreeDeletionAtRestart, path);
+    if (backup && DirectoryExists(access) && !backup->BackUpFolder(path, &why)) return NotBackedUp(why);
+    return DeletedOrScheduled(DeleteFolderTree(access), ScheduleTreeDeletionAtRestart, access);
 }
 
 RemovalOutcome RemoveRegistryItem(const SafetyGuard& guard, const std::string& text, RegistryView view,

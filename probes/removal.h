@@ -39,7 +39,8 @@ public:
 };
 
 // With a backup, the item is copied after the guard allowed it and before it is deleted. A file or
-// folder that a process holds open is scheduled for deletion at the next restart instead.
+// folder that a process holds open is scheduled for deletion at the next restart instead. Paths
+// are the machine's names for them; the file operations reach them through AccessPathOf.
 RemovalOutcome RemoveFile(const SafetyGuard& guard, const std::string& path, RemovalBackup* backup = nullptr);
 // The folder with everything in it; a folder that is a junction or link is removed as a link.
 RemovalOutcome RemoveFolder(const SafetyGuard& guard, const std::string& path, RemovalBackup* backup = nullptr);

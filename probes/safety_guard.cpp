@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "file_system.h"
+#include "machine_views.h"
 #include "matching.h"
 #include "module_cache.h"
 #include "path_identity.h"
@@ -85,16 +86,17 @@ SafetyVerdict SafetyGuard::CheckOtherPrograms(const std::string& canonical) cons
 SafetyVerdict SafetyGuard::CheckFolder(const std::string& path) const {
     // A guard that has not read the machine knows nothing to allow.
     if (!refreshed_) return SafetyVerdict::Refuse(kInvalidPath);
-    const std::string canonical = CanonicalPath(path);
+    const std::string canonical = CanonicalPath(AccessPathOf(path));
     const SafetyVerdict location = CheckLocation(canonical);
     return location.allowed ? CheckOtherPrograms(canonical) : location;
 }
 
 SafetyVerdict SafetyGuard::CheckFile(const std::string& path) const {
     if (!refreshed_) return SafetyVerdict::Refuse(kInvalidPath);
-    const std::string canonical = CanonicalPath(path);
+    const std::string access = AccessPathOf(path);
+    const std::string canonical = CanonicalPath(access);
     const SafetyVerdict location = CheckLocation(canonical);
-    return location.allowed ? CheckOwnership(canonical, path) : location;
+    return location.allowed ? CheckOwnership(canonical, access) : location;
 }
 
 SafetyVerdict SafetyGuard::CheckOwnership(const std::string& canonical, const std::string& path) const {

@@ -29,6 +29,7 @@ public:
     // Refresh has read the machine; until then every check refuses.
     bool IsReady() const { return refreshed_; }
 
+    // Paths as the machine names them (see AccessPathOf).
     SafetyVerdict CheckFolder(const std::string& path) const;
     SafetyVerdict CheckFile(const std::string& path) const;
     // A key (root "HKLM", "HKCU", "HKU" or "HKCR"); values may always go, but for the shared-DLL

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "machine_views.h"
 #include "path_identity.h"
 #include "service_image.h"
 #include "win32/handles.h"
@@ -106,9 +105,7 @@ std::vector<ServiceEntry> ListServices(std::string* failure) {
             if (!ReadBinaryPath(manager.Get(), listed[i].lpServiceName, entry.image_path)) continue;
             entry.name = listed[i].lpServiceName;
             entry.display_name = listed[i].lpDisplayName ? listed[i].lpDisplayName : "";
-            // The service manager means 64-bit Windows' own System32, which a 32-bit process
-            // reaches as Sysnative.
-            entry.image_file = NativeSpellingOf(ServiceImageFile(entry.image_path, windows_folder));
+            entry.image_file = ServiceImageFile(entry.image_path, windows_folder);
             entry.type = listed[i].ServiceStatusProcess.dwServiceType;
             entry.state = listed[i].ServiceStatusProcess.dwCurrentState;
             services.push_back(std::move(entry));

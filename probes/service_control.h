@@ -12,7 +12,7 @@ struct ServiceEntry {
     std::string name, display_name;
     std::string image_path;  // as the service control manager reports it (lpBinaryPathName)
     std::string image_file;  // the full Win32 path of the file it runs or loads (ServiceImageFile), as
-                             // this process reaches it (NativeSpellingOf)
+                             // the machine names it (see AccessPathOf)
     DWORD type = 0;          // SERVICE_WIN32_OWN_PROCESS, SERVICE_KERNEL_DRIVER ...
     DWORD state = 0;         // SERVICE_RUNNING, SERVICE_STOPPED ...
 };

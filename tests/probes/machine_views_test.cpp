@@ -227,6 +227,36 @@ TEST(machine_paths_follow_the_redirected_folders) {
     }
 }
 
+TEST(a_path_reached_through_sysnative_is_reported_as_system32) {
+    const MachinePathFacts windows_32{"C:\\Windows", false, false};
+    const MachinePathFacts process_32{"C:\\Windows", true, false};
+    const MachinePathFacts process_64{"C:\\Windows", true, true};
+    const struct {
+        const char* what;
+        std::string path;
+        MachinePathFacts facts;
+        std::string expected;
+    } cases[] = {
+        {"a driver", "C:\\Windows\\Sysnative\\drivers\\q.sys", process_32, "C:\\Windows\\System32\\drivers\\q.sys"},
+        {"the folder itself", "C:\\Windows\\Sysnative", process_32, "C:\\Windows\\System32"},
+        {"letter case and slashes as written", "c:\\WINDOWS/sysnative/Q.dll", process_32, "c:\\WINDOWS\\System32/Q.dll"},
+        {"SysWOW64 stays", "C:\\Windows\\SysWOW64\\q.dll", process_32, "C:\\Windows\\SysWOW64\\q.dll"},
+        {"System32 stays", "C:\\Windows\\System32\\q.dll", process_32, "C:\\Windows\\System32\\q.dll"},
+        {"a longer name", "C:\\Windows\\SysnativeX\\q.dll", process_32, "C:\\Windows\\SysnativeX\\q.dll"},
+        {"another Windows folder", "D:\\Windows\\Sysnative\\q.dll", process_32, "D:\\Windows\\Sysnative\\q.dll"},
+        {"a 64-bit process has no Sysnative", "C:\\Windows\\Sysnative\\q.dll", process_64, "C:\\Windows\\Sysnative\\q.dll"},
+        {"32-bit Windows has none", "C:\\Windows\\Sysnative\\q.dll", windows_32, "C:\\Windows\\Sysnative\\q.dll"},
+    };
+    for (const auto& c : cases) {
+        CONTEXT(c.what);
+        CHECK_EQ(MachinePathOf(c.path, c.facts), c.expected);
+    }
+    // The copy a process reaches first is reported under the name it was looked up by.
+    const std::string system32 = "C:\\Windows\\System32\\drivers\\q.sys";
+    for (const MachinePathFacts& facts : {windows_32, process_32, process_64})
+        CHECK_EQ(MachinePathOf(MachinePathsOf(system32, facts).front(), facts), system32);
+}
+
 TEST(a_file_in_syswow64_is_reached_through_its_system32_spelling) {
     if (MachineIs32BitWindows()) return;
     const std::string wow64 = SystemWow64Folder();
