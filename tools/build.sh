@@ -2,7 +2,7 @@
 # Configures and builds the builds: the native portable core with hdbtool (build/native), the fuzz
 # targets of the database parsers (build/fuzz), the Windows programs (build/win32: i686 where the
 # host runs i386 code, x86_64 where it runs 64-bit code only) and, on the latter where qemu runs
-# i386 programs, the shipped i686 qxcli and machine views test for the WoW64 checks (build/wow64).
+# i386 programs, the shipped i686 build's machine views test for the WoW64 check (build/wow64).
 # The native build's ctest also runs the Windows, WoW64 and fuzz tests.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -34,5 +34,5 @@ cmake --build "$root/build/fuzz"
 cmake --build "$root/build/win32"
 if [ "$KESTRUNE_WINDOWS_ARCH" = x86_64 ] && [ "$KESTRUNE_HOST_I386" = emulated ]; then
   configure_windows "$root/build/wow64" i686
-  cmake --build "$root/build/wow64" --target qxcli test_machine_views
+  cmake --build "$root/build/wow64" --target test_machine_views
 fi

@@ -6,6 +6,12 @@
 #              that run i386 code; KESTRUNE_TEST_WINDOWS=32 tells the test what to expect.
 #   wow64      the shipped i686 build (build/wow64) in the 64-bit prefix, on hosts that run 64-bit
 #              code only, with i386 Wine under qemu's user emulation.
+#   Usage for the whole uninstall by the shipped qxcli there, by hand (qemu 7.2 ends about one in
+#   three runs of its threaded analysis or clean-up with "uncaught target signal 11", reported to
+#   Wine as exit code 0, so this is no test for ctest):
+#     cmake --build build/wow64 --target qxcli
+#     tools/test-machine.sh wow64 bash tests/e2e/quillmoss_uninstall.sh build/win32/bin \
+#       build/win32/tests/fixtures/stubborn/signatures/REZ.hdb3 build/wow64/bin/qxcli.exe
 # A command ending in .exe runs through wine-run.sh.
 # Usage: test-machine.sh windows32|wow64 COMMAND [ARGS...]
 set -u

@@ -9,7 +9,7 @@
 #   differently.
 # - A host that runs 64-bit code only (its kernel refuses i386 programs) tests the same sources
 #   built for x86_64. There i386 Wine runs only under qemu's user emulation (binfmt_misc), about a
-#   minute per process: enough for the shipped build's WoW64 checks, not for the whole suite.
+#   minute per process: enough for the shipped build's machine views test, not for the whole suite.
 # KESTRUNE_WINDOWS_ARCH=i686|x86_64 overrides the choice of build.
 #
 # Exports KESTRUNE_WINDOWS_ARCH (i686|x86_64), KESTRUNE_HOST_I386 (native|emulated|none),
@@ -66,8 +66,9 @@ kestrune_windows_summary() {
       fi ;;
     emulated)
       echo "32-bit Windows tests: skipped (this host runs i386 code only under qemu, too slowly for a prefix of its own)"
-      echo "WoW64 checks of the shipped build: i686 build in the 64-bit prefix, i386 Wine under qemu" ;;
+      echo "WoW64 check of the shipped build: the i686 machine views test in the 64-bit prefix, i386 Wine under qemu" ;;
     *)
-      echo "32-bit Windows tests: skipped (this host runs 64-bit code only)" ;;
+      echo "32-bit Windows tests: skipped (this host runs 64-bit code only)"
+      echo "WoW64 check of the shipped build: skipped (no qemu for i386 programs here)" ;;
   esac
 }
