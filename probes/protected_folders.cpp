@@ -67,10 +67,12 @@ const char* const kFolderVariables[] = {
 };
 
 // Only folders that exist need protecting, and only theirs have a long form at the first try:
-// the table names far more than any one machine has.
+// the table names far more than any one machine has. A folder is looked for where this process
+// reaches it and kept under the machine's name (System32\config, which a 32-bit process finds
+// only through Sysnative), the name the guard judges by.
 void AddCanonical(StringList& folders, const std::string& path) {
-    if (path.empty() || !DirectoryExists(path)) return;
-    const std::string canonical = CanonicalPath(path);
+    if (path.empty() || !DirectoryExists(AccessPathOf(path))) return;
+    const std::string canonical = CanonicalPath(MachinePathOf(path));
     // Canonical forms are upper-cased already: a plain comparison finds a repeat.
     if (!canonical.empty() && std::find(folders.begin(), folders.end(), canonical) == folders.end())
         folders.push_back(canonical);

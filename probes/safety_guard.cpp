@@ -86,17 +86,16 @@ SafetyVerdict SafetyGuard::CheckOtherPrograms(const std::string& canonical) cons
 SafetyVerdict SafetyGuard::CheckFolder(const std::string& path) const {
     // A guard that has not read the machine knows nothing to allow.
     if (!refreshed_) return SafetyVerdict::Refuse(kInvalidPath);
-    const std::string canonical = CanonicalPath(AccessPathOf(path));
+    const std::string canonical = CanonicalPath(MachinePathOf(path));
     const SafetyVerdict location = CheckLocation(canonical);
     return location.allowed ? CheckOtherPrograms(canonical) : location;
 }
 
 SafetyVerdict SafetyGuard::CheckFile(const std::string& path) const {
     if (!refreshed_) return SafetyVerdict::Refuse(kInvalidPath);
-    const std::string access = AccessPathOf(path);
-    const std::string canonical = CanonicalPath(access);
+    const std::string canonical = CanonicalPath(MachinePathOf(path));
     const SafetyVerdict location = CheckLocation(canonical);
-    return location.allowed ? CheckOwnership(canonical, access) : location;
+    return location.allowed ? CheckOwnership(canonical, AccessPathOf(path)) : location;
 }
 
 SafetyVerdict SafetyGuard::CheckOwnership(const std::string& canonical, const std::string& path) const {

@@ -29,7 +29,9 @@ public:
     // Refresh has read the machine; until then every check refuses.
     bool IsReady() const { return refreshed_; }
 
-    // Paths as the machine names them (see AccessPathOf).
+    // A path in either spelling (see AccessPathOf) is judged by the machine's name for it, so that
+    // Sysnative\drivers is the protected System32\drivers; the file itself is read where this
+    // process reaches it.
     SafetyVerdict CheckFolder(const std::string& path) const;
     SafetyVerdict CheckFile(const std::string& path) const;
     // A key (root "HKLM", "HKCU", "HKU" or "HKCR"); values may always go, but for the shared-DLL

@@ -33,8 +33,10 @@ TEST(AnalysisStepsReportTheTracesThatExist) {
     CreateDirectories(program_folder);
     ::WriteFile(program_folder + "\\core.dll", "x");
     const std::string driver = "kestrune-engine-" + std::to_string(GetCurrentProcessId()) + ".sys";
+    // Reported as the machine names it; a 32-bit test on 64-bit Windows writes it through Sysnative.
     const std::string driver_path = WindowsFolder() + "\\System32\\drivers\\" + driver;
-    ::WriteFile(driver_path, "driver");
+    const std::string driver_file = NativeSystemFolder() + "\\drivers\\" + driver;
+    ::WriteFile(driver_file, "driver");
     ScopedTestKey key(HKEY_LOCAL_MACHINE, "SOFTWARE");
     key.SetString("Settings", "Path", "x");
 
@@ -70,7 +72,7 @@ TEST(AnalysisStepsReportTheTracesThatExist) {
     CHECK_EQ(Slots().texts["driver"], StringList{driver_path});
     CHECK(Slots().texts["com"].empty());  // no component records
     CHECK_EQ(Slots().texts["reg"], (StringList{"HKLM|" + key.Path(), "HKLM|" + key.Path() + "\\Settings|\"Path\""}));
-    DeleteFileAlways(driver_path);
+    DeleteFileAlways(driver_file);
 }
 
 // A core file below a per-user folder is named once for every user: the current user's copy and

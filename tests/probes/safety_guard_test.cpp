@@ -43,13 +43,17 @@ TEST(SloppyInstallFoldersAreRefusedInEverySpelling) {
     const std::string drive = windows.substr(0, 3);
     const std::string profile = ProfileFolder();
     const SafetyGuard guard = FreshGuard();
-    const StringList refused = {
+    StringList refused = {
         drive, drive.substr(0, 2), drive + ".", drive + "\\", drive + "/", drive + "Program Files\\..",
         drive + "users", drive + "USERS\\", windows, windows + "\\.", windows + "\\System32\\..\\",
         SystemFolder(), SystemFolder() + "\\drivers", drive + "Program Files", ShortForm(drive + "Program Files"),
         drive + "Program Files\\Common Files", drive + "ProgramData", profile, profile + "\\Desktop",
         profile + "\\AppData\\Roaming", drive + "users\\Public", "Z:\\", "Z:\\tmp", "", "   ",
     };
+    // A 32-bit process on 64-bit Windows reaches the 64-bit system folder, and the ones in it, as
+    // Sysnative too; that spelling is as protected as System32.
+    if (NativeSystemFolder() != SystemFolder())
+        for (const char* folder : {"", "\\drivers", "\\spool", "\\wbem"}) refused.push_back(NativeSystemFolder() + folder);
     for (const std::string& folder : refused) {
         CONTEXT(folder);
         CHECK(!guard.CheckFolder(folder).allowed);
@@ -87,13 +91,16 @@ TEST(WindowsOwnFilesStayWhileAProgramsFileDroppedThereGoes) {
         CHECK(RemoveFile(guard, file).result == RemovalResult::kRefused);
         CHECK(FileExists(file));
     }
-    const std::string own = SystemFolder() + "\\kestrune_guard_test.dll";
+    // A program's own file dropped into the system folder, named as the machine names it (a 32-bit
+    // test on 64-bit Windows writes it through Sysnative).
+    const std::string own = WindowsFolder() + "\\System32\\kestrune_guard_test.dll";
+    const std::string own_file = NativeSystemFolder() + "\\kestrune_guard_test.dll";
     {
-        KernelHandle file(CreateFileA(own.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        KernelHandle file(CreateFileA(own_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         CHECK(file.IsOpen());
     }
     CHECK(RemoveFile(guard, own).Removed());
-    CHECK(!FileExists(own));
+    CHECK(!FileExists(own_file));
 }
 
 TEST(KeysWindowsNeedsStayWhileTheProgramsOwnGo) {
