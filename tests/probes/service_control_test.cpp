@@ -92,22 +92,25 @@ private:
     std::string name_, process_name_;
 };
 
-// A file of the drivers folder the system loads drivers from, deleted at the end.
+// A file of the drivers folder the system loads drivers from, deleted at the end. Path() is the
+// machine's name for it; a 32-bit test on 64-bit Windows writes it through Sysnative.
 class PlantedDriver {
 public:
-    explicit PlantedDriver(const std::string& name) : path_(JoinPath(NativeSystemFolder(), "drivers\\" + name)) {
+    explicit PlantedDriver(const std::string& name)
+        : path_(JoinPath(WindowsFolder(), "System32\\drivers\\" + name)),
+          file_(JoinPath(NativeSystemFolder(), "drivers\\" + name)) {
         KernelHandle file(
-            CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            CreateFileA(file_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         CHECK(file.IsOpen());
     }
-    ~PlantedDriver() { DeleteFileA(path_.c_str()); }
+    ~PlantedDriver() { DeleteFileA(file_.c_str()); }
     PlantedDriver(const PlantedDriver&) = delete;
     PlantedDriver& operator=(const PlantedDriver&) = delete;
 
     const std::string& Path() const { return path_; }
 
 private:
-    std::string path_;
+    std::string path_, file_;
 };
 
 // The program folder "Program Files\Ferngate" of a scratch tree on C:, beside its look-alike
